@@ -1,0 +1,17 @@
+# The two commands of the project: `make test` and `make demo`. Each installs what is missing.
+.PHONY: test demo fuzz bench clean
+
+test:
+	bash scripts/test.sh
+
+demo:
+	bash scripts/demo.sh
+
+fuzz:
+	bash scripts/fuzz.sh
+
+bench:
+	bash scripts/bench.sh
+
+clean:
+	rm -rf build/native build/windows build/win64

@@ -1,0 +1,18 @@
+#include "app/SetupApp.h"
+#include "fs/FolderServices.h"
+#include "ui/MessageSeam.h"
+
+DescriptionPlatform WindowsDescriptionPlatform() {
+  DescriptionPlatform platform;
+  platform.ansiToWide = AnsiToWide;
+  platform.programFilesFolder = GetProgramFilesFolder;
+  platform.tempFolder = GetTempFolder;
+  platform.desktopFolder = GetDesktopFolder;
+  platform.startMenuFolder = GetStartMenuFolder;
+  platform.applicationFolder = GetApplicationFolder;
+  platform.showMessage = [](const std::wstring& text, const std::wstring& caption) {
+    // No owner window; top-most so that the top-most progress window cannot hide it.
+    message_seam::Show(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+  };
+  return platform;
+}

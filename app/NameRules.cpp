@@ -1,0 +1,34 @@
+#include "app/NameRules.h"
+
+#include <cwchar>
+
+namespace {
+const wchar_t kLocalName[] = L"Local";
+const wchar_t kProjectsFolder[] = L"\\Velmar's Projects\\";
+const wchar_t kSetupSuffix[] = L"Setup";
+constexpr std::size_t kTimeBuffer = 128;
+}  // namespace
+
+std::wstring DeriveApplicationName(const std::wstring& fileName) {
+  const std::wstring::size_type d = fileName.find(L'_');
+  if (d == std::wstring::npos) return kLocalName;
+  const std::wstring::size_type e = fileName.find(L'_', d + 1);
+  if (e == std::wstring::npos || e == d + 1) return kLocalName;
+  return fileName.substr(d + 1, e - d - 1);
+}
+
+std::wstring ComposeSetupTempFolder(const std::wstring& tempFolder, const std::wstring& applicationName) {
+  return tempFolder + kProjectsFolder + applicationName + kSetupSuffix;
+}
+
+std::wstring FormatInstallationTime(std::time_t when) {
+  std::tm utc{};
+#ifdef _WIN32
+  if (gmtime_s(&utc, &when) != 0) return std::wstring();
+#else
+  if (gmtime_r(&when, &utc) == nullptr) return std::wstring();
+#endif
+  wchar_t buffer[kTimeBuffer] = {};
+  const std::size_t n = std::wcsftime(buffer, kTimeBuffer, L"%d-%m-%Y %H:%M:%S", &utc);
+  return std::wstring(buffer, n);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The plain text rules of start-up: no system call, built for Windows and natively.
+#include <ctime>
+#include <string>
+
+// Text strictly between the first and the second '_' of an executable's file name (extension
+// included); "Local" when there are fewer than two, they are adjacent, or the text is empty.
+std::wstring DeriveApplicationName(const std::wstring& fileName);
+
+// tempFolder + "\Velmar's Projects\" + applicationName + "Setup" (no trailing backslash).
+std::wstring ComposeSetupTempFolder(const std::wstring& tempFolder, const std::wstring& applicationName);
+
+// "%d-%m-%Y %H:%M:%S" of `when` in UTC; empty when the conversion or formatting fails.
+std::wstring FormatInstallationTime(std::time_t when);

@@ -1,0 +1,19 @@
+#pragma once
+// What the description code needs of the operating system, handed in so that the code itself
+// builds without windows.h (natively for tests, sanitizers, fuzzing and the publisher's tool).
+#include <functional>
+#include <string>
+
+struct DescriptionPlatform {
+  // ANSI code page text to UTF-16, up to the first NUL.
+  std::function<std::wstring(const std::string&)> ansiToWide;
+  // Folder queries behind the built-in placeholders (no trailing backslash; empty on failure),
+  // except applicationFolder, which keeps its trailing backslash.
+  std::function<std::wstring()> programFilesFolder;
+  std::function<std::wstring()> tempFolder;
+  std::function<std::wstring()> desktopFolder;
+  std::function<std::wstring()> startMenuFolder;
+  std::function<std::wstring()> applicationFolder;
+  // Shows a modal message (text, caption) and returns when it was closed.
+  std::function<void(const std::wstring& text, const std::wstring& caption)> showMessage;
+};

@@ -1,0 +1,76 @@
+#include "fs/Clock.h"
+#include "fs/FolderServices.h"
+#include "fs/UniqueHandle.h"
+
+namespace {
+constexpr int kRemoveAttempts = 3;
+constexpr DWORD kRemovePauseMs = 1000;
+}  // namespace
+
+bool FileExists(const std::wstring& path) {
+  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return false;
+  std::wstring full(needed, L'\0');
+  const DWORD n = ::GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (n == 0 || n >= needed) return false;
+  full.resize(n);
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(::FindFirstFileW(full.c_str(), &data));
+  return find.valid();
+}
+
+bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName) {
+  const std::wstring source = JoinInFolder(folder, oldName);
+  const std::wstring target = JoinInFolder(folder, newName);
+  ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file moves too
+  return ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
+}
+
+bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name) {
+  const std::wstring path = JoinInFolder(folder, name);
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file goes too
+  if (::DeleteFileW(path.c_str())) return true;
+  return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool CreateFolderPath(const std::wstring& path) {
+  std::wstring::size_type p = path.find(L'\\');
+  if (p == std::wstring::npos) return true;
+  // The text before the first backslash (a drive) is never created itself.
+  for (;;) {
+    const std::wstring::size_type next = path.find(L'\\', p + 1);
+    const std::wstring::size_type end = (next == std::wstring::npos) ? path.size() : next;
+    const std::wstring prefix = path.substr(0, end);
+    if (!::CreateDirectoryW(prefix.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+      return false;
+    }
+    if (next == std::wstring::npos) return true;
+    p = next;
+  }
+}
+
+bool DeleteFolder(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  {
+    UniqueFindHandle find(::FindFirstFileW((folder + L"\\*.*").c_str(), &data));
+    if (find.valid()) {
+      do {
+        // Subfolders are neither entered nor deleted.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileInFolder(folder, data.cFileName);
+      } while (::FindNextFileW(find.get(), &data));
+    }
+  }
+  for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
+    if (::RemoveDirectoryW(folder.c_str())) return true;
+    if (attempt < kRemoveAttempts) clock_seam::SleepFor(kRemovePauseMs);
+  }
+  return false;
+}
+
+bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder) {
+  const std::wstring::size_type p = source.rfind(L'\\');
+  const std::wstring name = (p == std::wstring::npos) ? source : source.substr(p + 1);
+  const std::wstring target = folder + L"\\" + name;
+  ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // an existing read-only copy is replaced
+  return ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+}

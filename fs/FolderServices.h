@@ -1,0 +1,44 @@
+#pragma once
+// Folder, path and file services. None shows a message: each reports by a boolean or by an
+// empty string, and the caller decides what the user is told.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "fs/PathText.h"
+
+// The executable's folder, lower-cased, with its trailing backslash: taken from `path` up to
+// and including its last backslash ("\" when it has none). Set once at start-up.
+void SetApplicationFolder(const std::wstring& path);
+std::wstring GetApplicationFolder();
+
+// System folders without a trailing backslash; empty when the system cannot supply one.
+std::wstring GetTempFolder();
+std::wstring GetProgramFilesFolder();
+std::wstring GetDesktopFolder();
+std::wstring GetMyDocumentsFolder();
+std::wstring GetStartMenuFolder();  // created if missing
+
+// True when an entry (file or folder) exists at `path`, made absolute against the current folder.
+bool FileExists(const std::wstring& path);
+// Renames inside `folder` (read-only files too); fails when `newName` exists.
+bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName);
+// Deletes folder\name (read-only too); a missing file counts as deleted, a missing folder does not.
+bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name);
+// Creates every level of `path` below its first backslash.
+bool CreateFolderPath(const std::wstring& path);
+// Deletes the files directly in `folder` (never entering subfolders), then removes the folder,
+// three attempts one second apart. True when the folder is gone.
+bool DeleteFolder(const std::wstring& folder);
+// Copies `source` into `folder` under its own file name, replacing a read-only copy.
+bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder);
+
+// The text in the ANSI code page, in a zero-filled buffer of exactly kAnsiBufferSize bytes.
+// A text that needs more than that does not fit: see AnsiByteCount.
+constexpr int kAnsiBufferSize = 1500;
+std::vector<char> ToAnsiBuffer(const std::wstring& text);
+// Bytes the text takes in the ANSI code page (no terminator).
+int AnsiByteCount(const std::wstring& text);
+// ANSI code page text to UTF-16, up to its first NUL.
+std::wstring AnsiToWide(const std::string& text);

@@ -1,0 +1,18 @@
+#pragma once
+// Path rules that are plain text: no system call, built for Windows and natively.
+#include <string>
+
+// Splits at the last '\': `folder` keeps that backslash, `fileName` is the rest.
+// Without a backslash the folder is empty and the file name is the whole path.
+void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName);
+
+// folder + "\" + name, the backslash only when the folder does not already end with one.
+std::wstring JoinInFolder(const std::wstring& folder, const std::wstring& name);
+
+// Removes exactly one trailing backslash, if there is one.
+std::wstring WithoutTrailingBackslash(std::wstring folder);
+
+// True for a name that can only mean a file directly inside a folder: not empty, no '\' or '/',
+// no drive or stream colon, not "." or "..", no control characters.
+// Names from a description pass this test before anything is written or started.
+bool IsPlainFileName(const std::wstring& name);

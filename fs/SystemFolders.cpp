@@ -1,0 +1,43 @@
+#include <shlobj.h>
+
+#include "fs/FolderServices.h"
+#include "fs/UniqueHandle.h"
+
+namespace {
+constexpr DWORD kFolderBuffer = 260;
+constexpr DWORD kRegistryValueBytes = 520;
+
+std::wstring ShellFolder(int csidl, BOOL create) {
+  wchar_t buffer[kFolderBuffer] = {};
+  if (!::SHGetSpecialFolderPathW(nullptr, buffer, csidl, create)) return std::wstring();
+  return WithoutTrailingBackslash(buffer);
+}
+}  // namespace
+
+std::wstring GetTempFolder() {
+  wchar_t buffer[kFolderBuffer] = {};
+  const DWORD n = ::GetTempPathW(kFolderBuffer, buffer);
+  if (n == 0 || n >= kFolderBuffer) return std::wstring();
+  return WithoutTrailingBackslash(std::wstring(buffer, n));
+}
+
+std::wstring GetProgramFilesFolder() {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  UniqueRegistryKey key(raw);
+  wchar_t buffer[kRegistryValueBytes / sizeof(wchar_t) + 1] = {};  // +1: a terminator of our own
+  DWORD bytes = kRegistryValueBytes;
+  DWORD type = 0;
+  if (::RegQueryValueExW(key.get(), L"ProgramFilesDir", nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  return WithoutTrailingBackslash(buffer);
+}
+
+std::wstring GetDesktopFolder() { return ShellFolder(CSIDL_DESKTOPDIRECTORY, FALSE); }
+std::wstring GetMyDocumentsFolder() { return ShellFolder(CSIDL_PERSONAL, FALSE); }
+std::wstring GetStartMenuFolder() { return ShellFolder(CSIDL_PROGRAMS, TRUE); }

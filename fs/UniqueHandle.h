@@ -1,0 +1,76 @@
+#pragma once
+// One owner for every kind of Windows handle: copy deleted, move allowed, closed on destruction.
+// A Traits type names the handle type, its empty value and how to close it.
+#include <windows.h>
+
+#include <utility>
+
+template <typename Traits>
+class UniqueHandle {
+ public:
+  using Type = typename Traits::Type;
+
+  UniqueHandle() = default;
+  explicit UniqueHandle(Type value) : value_(value) {}
+  ~UniqueHandle() { reset(); }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+
+  Type get() const { return value_; }
+  bool valid() const { return value_ != Traits::Empty(); }
+  explicit operator bool() const { return valid(); }
+
+  // Closes the held handle (if any) and takes `value`.
+  void reset(Type value = Traits::Empty()) {
+    if (valid()) Traits::Close(value_);
+    value_ = value;
+  }
+  // Gives up ownership without closing.
+  Type release() { return std::exchange(value_, Traits::Empty()); }
+
+ private:
+  Type value_ = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::CloseHandle(h); }
+};
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Type h) { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Type h) { ::FindClose(h); }
+};
+struct GlobalMemoryTraits {
+  using Type = HGLOBAL;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::GlobalFree(h); }
+};
+struct GdiObjectTraits {
+  using Type = HGDIOBJ;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::DeleteObject(h); }
+};
+struct RegistryKeyTraits {
+  using Type = HKEY;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::RegCloseKey(h); }
+};
+
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;

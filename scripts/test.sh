@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native and the Windows builds, runs every test.
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$repo"
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+echo "== native build and tests (ASan + UBSan)"
+cmake --preset native >/dev/null
+cmake --build build/native -j"$jobs"
+ctest --test-dir build/native --output-on-failure -j"$jobs"
+
+echo "== Setup.exe for 32-bit Windows"
+cmake --preset windows >/dev/null
+cmake --build build/windows -j"$jobs"
+
+echo "== Windows tests under Wine"
+cmake --preset win64 >/dev/null
+cmake --build build/win64 -j"$jobs"
+source scripts/wine-session.sh
+trap wine_session_end EXIT
+wine_session_begin
+ctest --test-dir build/win64 --output-on-failure -j"$jobs" --timeout 900

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sourced by the test and demo scripts: an X display (Xvfb unless one is given), the project's
+# Wine prefix, and one wineserver kept alive for the whole run. Call wine_session_end at the end.
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=$repo/build/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES=mscoree,mshtml=
+XVFB_PID=
+
+wine_session_begin() {
+  if [ -z "${DISPLAY:-}" ] || [ "${SETUP_USE_XVFB:-}" = 1 ]; then
+    local n=77
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: creating the prefix $WINEPREFIX (first run only)"
+    /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+  fi
+  /usr/bin/wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's own services now, detached from our output: started later by a test, they
+  # would inherit the test runner's pipes and keep it waiting after the test has ended.
+  /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+wine_session_end() {
+  /usr/bin/wineserver -k >/dev/null 2>&1 || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}

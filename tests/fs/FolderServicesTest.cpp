@@ -1,0 +1,182 @@
+#include "fs/FolderServices.h"
+
+#include <gtest/gtest.h>
+
+#include "fs/Clock.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+class FolderServicesTest : public testing::Test {
+ protected:
+  TempFolder temp;
+  FakeClock clock;
+};
+
+TEST(ApplicationFolderTest, KeepsTheLowerCasedFolderWithItsBackslash) {
+  SetApplicationFolder(L"C:\\X\\Y.HLP");
+  EXPECT_EQ(GetApplicationFolder(), L"c:\\x\\");
+  SetApplicationFolder(L"NoBackslash.HLP");
+  EXPECT_EQ(GetApplicationFolder(), L"\\");
+  SetApplicationFolder(L"C:\\Downloads\\Setup_Reader_x.HLP");
+  EXPECT_EQ(GetApplicationFolder(), L"c:\\downloads\\");
+}
+
+TEST(TicksSinceTest, IsRightAcrossTheWrapAround) {
+  FakeClock clock(5);
+  EXPECT_EQ(TicksSince(0xFFFFFFF0u), 21u);
+  EXPECT_EQ(TicksSince(5), 0u);
+  FakeClock::Advance(20000);
+  EXPECT_EQ(TicksSince(5), 20000u);
+}
+
+class TempPathTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = Variable(L"TMP");
+    savedTemp_ = Variable(L"TEMP");
+  }
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"TMP", saved_.c_str());
+    ::SetEnvironmentVariableW(L"TEMP", savedTemp_.c_str());
+  }
+  static std::wstring Variable(const wchar_t* name) {
+    wchar_t buffer[32768] = {};
+    ::GetEnvironmentVariableW(name, buffer, 32768);
+    return buffer;
+  }
+  TempFolder temp;
+
+ private:
+  std::wstring saved_, savedTemp_;
+};
+
+TEST_F(TempPathTest, RemovesExactlyOneTrailingBackslash) {
+  ::SetEnvironmentVariableW(L"TMP", (temp.path() + L"\\").c_str());
+  EXPECT_EQ(GetTempFolder(), temp.path());
+}
+
+TEST_F(TempPathTest, ATempPathOf260CharactersOrMoreGivesNothing) {
+  std::wstring longPath = temp.path() + L"\\";
+  while (longPath.size() < 300) longPath += L"abcdefghij\\";
+  ::SetEnvironmentVariableW(L"TMP", longPath.c_str());
+  ::SetEnvironmentVariableW(L"TEMP", longPath.c_str());
+  EXPECT_EQ(GetTempFolder(), L"");
+}
+
+TEST(SystemFoldersTest, AreAbsoluteAndHaveNoTrailingBackslash) {
+  for (const std::wstring& folder : {GetTempFolder(), GetProgramFilesFolder(), GetDesktopFolder(),
+                                     GetMyDocumentsFolder(), GetStartMenuFolder()}) {
+    ASSERT_GE(folder.size(), 3u) << Narrow(folder);
+    EXPECT_EQ(folder[1], L':') << Narrow(folder);
+    EXPECT_NE(folder.back(), L'\\') << Narrow(folder);
+  }
+  EXPECT_TRUE(PathExists(GetStartMenuFolder()));
+}
+
+TEST_F(FolderServicesTest, FileExistsFindsFilesAndFoldersAndRelativeNames) {
+  WriteFileBytes(temp / L"a.txt", "a");
+  EXPECT_TRUE(FileExists(temp / L"a.txt"));
+  EXPECT_TRUE(FileExists(temp.path()));
+  EXPECT_FALSE(FileExists(temp / L"missing.txt"));
+  ASSERT_TRUE(::SetCurrentDirectoryW(temp.path().c_str()));
+  EXPECT_TRUE(FileExists(L"a.txt"));
+  EXPECT_FALSE(FileExists(L""));
+}
+
+TEST_F(FolderServicesTest, DeleteFileInFolderCountsAMissingFileAsDeleted) {
+  WriteFileBytes(temp / L"ro.txt", "x");
+  ::SetFileAttributesW((temp / L"ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(DeleteFileInFolder(temp.path(), L"ro.txt"));
+  EXPECT_FALSE(PathExists(temp / L"ro.txt"));
+  EXPECT_TRUE(DeleteFileInFolder(temp.path() + L"\\", L"never-there.txt"));
+  EXPECT_FALSE(DeleteFileInFolder(temp / L"no-such-folder", L"x.txt"));
+}
+
+TEST_F(FolderServicesTest, MoveFileInFolderMovesReadOnlyFilesButNeverOntoAnExistingName) {
+  WriteFileBytes(temp / L"a", "first");
+  ::SetFileAttributesW((temp / L"a").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(MoveFileInFolder(temp.path(), L"a", L"b"));
+  EXPECT_EQ(ReadFileBytes(temp / L"b"), "first");
+  WriteFileBytes(temp / L"c", "second");
+  EXPECT_FALSE(MoveFileInFolder(temp.path() + L"\\", L"c", L"b"));
+  EXPECT_EQ(ReadFileBytes(temp / L"b"), "first");
+  EXPECT_EQ(ReadFileBytes(temp / L"c"), "second");
+  EXPECT_FALSE(MoveFileInFolder(temp.path(), L"missing", L"d"));
+}
+
+TEST_F(FolderServicesTest, CreateFolderPathCreatesEveryLevelAndAcceptsExistingOnes) {
+  const std::wstring deep = temp / L"one\\two\\three";
+  EXPECT_TRUE(CreateFolderPath(deep));
+  EXPECT_TRUE(PathExists(deep));
+  EXPECT_TRUE(CreateFolderPath(deep));
+  EXPECT_TRUE(CreateFolderPath(deep + L"\\"));
+  EXPECT_TRUE(CreateFolderPath(L"no-backslash-here"));
+  EXPECT_FALSE(PathExists(L"no-backslash-here"));
+  WriteFileBytes(temp / L"file", "x");
+  EXPECT_FALSE(CreateFolderPath(temp / L"file\\below"));
+}
+
+TEST_F(FolderServicesTest, DeleteFolderRemovesFilesOfEveryKindAndTheFolder) {
+  const std::wstring folder = temp / L"work";
+  ASSERT_TRUE(CreateFolderPath(folder));
+  for (const wchar_t* name : {L"plain", L"hidden", L"readonly", L"system"}) WriteFileBytes(folder + L"\\" + name, "x");
+  ::SetFileAttributesW((folder + L"\\hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ::SetFileAttributesW((folder + L"\\readonly").c_str(), FILE_ATTRIBUTE_READONLY);
+  ::SetFileAttributesW((folder + L"\\system").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_TRUE(DeleteFolder(folder));
+  EXPECT_FALSE(PathExists(folder));
+  EXPECT_TRUE(FakeClock::Sleeps().empty());
+}
+
+TEST_F(FolderServicesTest, DeleteFolderWithASubfolderDeletesFilesAndGivesUpAfterThreeAttempts) {
+  const std::wstring folder = temp / L"work";
+  ASSERT_TRUE(CreateFolderPath(folder + L"\\sub"));
+  WriteFileBytes(folder + L"\\a", "x");
+  WriteFileBytes(folder + L"\\sub\\kept", "x");
+  EXPECT_FALSE(DeleteFolder(folder));
+  EXPECT_FALSE(PathExists(folder + L"\\a"));
+  EXPECT_TRUE(PathExists(folder + L"\\sub\\kept"));
+  EXPECT_EQ(FakeClock::Sleeps(), (std::vector<DWORD>{1000, 1000}));
+}
+
+TEST_F(FolderServicesTest, DeleteFolderOfAMissingFolderFails) {
+  EXPECT_FALSE(DeleteFolder(temp / L"missing"));
+  EXPECT_EQ(FakeClock::Sleeps().size(), 2u);
+}
+
+TEST_F(FolderServicesTest, CopyFileToFolderReplacesAReadOnlyCopy) {
+  ASSERT_TRUE(CreateFolderPath(temp / L"to"));
+  WriteFileBytes(temp / L"src.bin", "new");
+  WriteFileBytes(temp / L"to\\src.bin", "old");
+  ::SetFileAttributesW((temp / L"to\\src.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(CopyFileToFolder(temp / L"src.bin", temp / L"to"));
+  EXPECT_EQ(ReadFileBytes(temp / L"to\\src.bin"), "new");
+  EXPECT_FALSE(CopyFileToFolder(temp / L"missing.bin", temp / L"to"));
+  EXPECT_FALSE(CopyFileToFolder(temp / L"src.bin", temp / L"no-folder"));
+}
+
+TEST(AnsiTextTest, ToAnsiBufferIsZeroFilledAndNeverLongerThan1500Bytes) {
+  std::vector<char> small = ToAnsiBuffer(L"abc\n");
+  ASSERT_EQ(small.size(), 1500u);
+  EXPECT_EQ(std::string(small.data(), 4), "abc\n");
+  for (std::size_t i = 4; i < small.size(); ++i) ASSERT_EQ(small[i], '\0') << i;
+
+  const std::wstring exact(1500, L'x');
+  EXPECT_EQ(AnsiByteCount(exact), 1500);
+  std::vector<char> full = ToAnsiBuffer(exact);
+  EXPECT_EQ(std::string(full.begin(), full.end()), std::string(1500, 'x'));
+
+  const std::wstring tooLong(1501, L'y');
+  EXPECT_EQ(AnsiByteCount(tooLong), 1501);
+  EXPECT_EQ(ToAnsiBuffer(tooLong).size(), 1500u);
+}
+
+TEST(AnsiTextTest, AnsiToWideStopsAtTheFirstNul) {
+  EXPECT_EQ(AnsiToWide(std::string("ab\0cd", 5)), L"ab");
+  EXPECT_EQ(AnsiToWide(""), L"");
+  EXPECT_EQ(AnsiToWide("[End]\nEnd"), L"[End]\nEnd");
+}
+
+}  // namespace

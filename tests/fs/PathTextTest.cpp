@@ -1,0 +1,45 @@
+#include "fs/PathText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SplitCase {
+  const wchar_t* path;
+  const wchar_t* folder;
+  const wchar_t* fileName;
+};
+
+class SplitPathTest : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitPathTest, SplitsAtTheLastBackslashKeepingItInTheFolder) {
+  std::wstring folder = L"old", name = L"old";
+  SplitPath(GetParam().path, folder, name);
+  EXPECT_EQ(folder, GetParam().folder);
+  EXPECT_EQ(name, GetParam().fileName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SplitPathTest,
+                         testing::Values(SplitCase{L"C:\\A\\b.txt", L"C:\\A\\", L"b.txt"},
+                                         SplitCase{L"b.txt", L"", L"b.txt"},
+                                         SplitCase{L"C:\\A\\", L"C:\\A\\", L""},
+                                         SplitCase{L"\\x", L"\\", L"x"}, SplitCase{L"", L"", L""}));
+
+TEST(JoinInFolderTest, InsertsABackslashOnlyWhenMissing) {
+  EXPECT_EQ(JoinInFolder(L"C:\\A", L"b"), L"C:\\A\\b");
+  EXPECT_EQ(JoinInFolder(L"C:\\A\\", L"b"), L"C:\\A\\b");
+  EXPECT_EQ(WithoutTrailingBackslash(L"C:\\A\\\\"), L"C:\\A\\");
+  EXPECT_EQ(WithoutTrailingBackslash(L""), L"");
+}
+
+TEST(PlainFileNameTest, AcceptsOnlyANameDirectlyInsideAFolder) {
+  for (const wchar_t* good : {L"setup.exe", L"User Info.txt", L"a..b", L".hidden", L"Velmar's.dat"}) {
+    EXPECT_TRUE(IsPlainFileName(good)) << static_cast<int>(std::wstring(good).size());
+  }
+  for (const wchar_t* bad : {L"", L".", L"..", L"..\\x", L"a\\b", L"a/b", L"/etc", L"C:x", L"C:\\x",
+                             L"\\\\server\\share", L"x:stream", L"a\nb", L"tab\tname"}) {
+    EXPECT_FALSE(IsPlainFileName(bad)) << static_cast<int>(std::wstring(bad).size());
+  }
+}
+
+}  // namespace
