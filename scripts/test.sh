@@ -11,6 +11,10 @@ echo "== native build and tests (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
+if [ -f scripts/fuzz.sh ]; then
+  echo "== short fuzzing runs from the seed corpus"
+  bash scripts/fuzz.sh --short
+fi
 
 echo "== Setup.exe for 32-bit Windows"
 cmake --preset windows >/dev/null

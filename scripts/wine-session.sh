@@ -2,7 +2,7 @@
 # Sourced by the test and demo scripts: an X display (Xvfb unless one is given), the project's
 # Wine prefix, and one wineserver kept alive for the whole run. Call wine_session_end at the end.
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=$repo/build/wineprefix
+export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
 XVFB_PID=
