@@ -1,4 +1,48 @@
-#include "app/SetupApp.h"
+#include <shellapi.h>
 
-// Placeholder until the launch lands.
-void SetupApp::LaunchFinalSetup(std::wstring) { progressWindow.DestroyWindow(); }
+#include "app/SetupApp.h"
+#include "fs/FolderServices.h"
+#include "fs/UniqueHandle.h"
+
+namespace {
+const wchar_t kProgramToRunSection[] = L"Program to run";
+const wchar_t kStartFailed[] = L"Error: Failed to start the final setup.";
+constexpr DWORD kWaitSliceMs = 5000;
+constexpr ULONG kLaunchMask =
+    SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_UNICODE | SEE_MASK_NO_CONSOLE;  // 0xC440
+
+// Starts folder\program through the shell; the process handle, or none.
+UniqueKernelHandle StartProgram(HWND window, const std::wstring& folder, const std::wstring& program) {
+  const std::wstring path = folder + L"\\" + program;
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = kLaunchMask;
+  info.hwnd = window;
+  info.lpVerb = L"open";
+  info.lpFile = path.c_str();
+  info.lpParameters = L"";
+  info.lpDirectory = folder.c_str();
+  info.nShow = SW_SHOW;
+  // Only the process handle decides what follows, not the call's result.
+  ::ShellExecuteExW(&info);
+  return UniqueKernelHandle(info.hProcess);
+}
+}  // namespace
+
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit record is 60 bytes");
+
+void SetupApp::LaunchFinalSetup(std::wstring setupTempFolder) {
+  const std::wstring program = setupDescription.GetValue(kProgramToRunSection);
+  UniqueKernelHandle process;
+  // A name with a path in it could start anything on the disk: only a file of the folder runs.
+  if (IsPlainFileName(program)) process = StartProgram(progressWindow.GetSafeHwnd(), setupTempFolder, program);
+  progressWindow.DestroyWindow();
+
+  if (!process) {
+    ShowMessage(kStartFailed);
+    return;
+  }
+  // No overall limit: the final setup may take as long as the user needs.
+  while (::WaitForSingleObject(process.get(), kWaitSliceMs) == WAIT_TIMEOUT) {
+  }
+}

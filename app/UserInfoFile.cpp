@@ -1,7 +1,43 @@
 #include "app/SetupApp.h"
+#include "app/UserInfoText.h"
+#include "fs/FolderServices.h"
+#include "fs/UniqueHandle.h"
 
-// Placeholder until the hand-over file lands.
-bool SetupApp::WriteUserInfoFile(std::wstring, std::wstring, std::wstring, std::wstring, std::wstring,
-                                 std::wstring) {
-  return false;
+namespace {
+const wchar_t kUserInfoFilenameSection[] = L"User Info Filename";
+
+// Creates (or truncates) `path`, writes `bytes` and closes it; false on any failure.
+bool WriteWholeFile(const std::wstring& path, const char* bytes, DWORD size) {
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  if (!::WriteFile(file.get(), bytes, size, &written, nullptr) || written != size) return false;
+  return ::CloseHandle(file.release()) != FALSE;
+}
+}  // namespace
+
+bool SetupApp::WriteUserInfoFile(std::wstring folder, std::wstring initialSetupPathname,
+                                 std::wstring setupTempFolder, std::wstring downloadSite,
+                                 std::wstring applicationName, std::wstring installationTime) {
+  UserInfo info;
+  info.initialSetupPathname = initialSetupPathname;
+  info.setupTempFolder = setupTempFolder;
+  info.downloadSite = downloadSite;
+  info.startMenuFolder = GetStartMenuFolder();
+  info.desktopFolder = GetDesktopFolder();
+  info.myDocumentsFolder = GetMyDocumentsFolder();
+  info.applicationName = applicationName;
+  info.installedOnGmTime = installationTime;
+  const std::wstring text = ComposeUserInfoText(info);
+
+  // The file must land in the setup temp folder: a name with a path in it is refused.
+  const std::wstring fileName = setupDescription.GetValue(kUserInfoFilenameSection);
+  if (!IsPlainFileName(fileName)) return false;
+  // A text that does not fit the conversion buffer would be cut off: refused, not truncated.
+  const int byteCount = AnsiByteCount(text);
+  if (byteCount <= 0 || byteCount > kAnsiBufferSize) return false;
+
+  const std::vector<char> buffer = ToAnsiBuffer(text);
+  return WriteWholeFile(JoinInFolder(folder, fileName), buffer.data(), static_cast<DWORD>(byteCount));
 }
