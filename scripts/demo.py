@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""The product's main job, shown: Setup_Demo_1.exe under Wine downloads the sample application
+from nginx on loopback (slowed down so a person can watch), starts its final setup and cleans up."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
+from nginx_rig import NginxRig  # noqa: E402
+from wine_tools import Observer, wine_popen, wine_temp_folder  # noqa: E402
+
+BUILD = os.path.join(REPO, "build")
+DEMO = os.path.join(BUILD, "demo")
+HOST1, SITE1, SITE2 = 18081, 18083, 18084
+SAMPLE_FILES = {"manual.pdf": 4 << 20, "application.dat": 12 << 20, "sounds.dat": 6 << 20}
+
+
+def prepare(rig):
+    for port in (SITE1, SITE2):
+        folder = os.path.join(rig.root(port), "demo")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(os.path.join(BUILD, "win64", "tests", "e2e", "final_setup.exe"), folder)
+        for name, size in SAMPLE_FILES.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(os.urandom(size))
+    described = os.path.join(rig.root(HOST1), "downloads", "Setups", "Demo")
+    os.makedirs(described, exist_ok=True)
+    subprocess.run([os.path.join(BUILD, "native", "eiftool"), "pack", os.path.join(REPO, "keys", "public.der"),
+                    os.path.join(REPO, "samples", "Demo", "SetupInitial.txt"),
+                    os.path.join(described, "SetupInitial.eif")], check=True)
+
+
+def screenshot(path):
+    xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+    subprocess.run(["convert", "xwd:-", path], input=xwd, check=True)
+
+
+def main():
+    shutil.rmtree(DEMO, ignore_errors=True)
+    app = os.path.join(DEMO, "app")
+    os.makedirs(app)
+    exe = os.path.join(app, "Setup_Demo_1.exe")
+    shutil.copy(os.path.join(BUILD, "win64", "app", "Setup.exe"), exe)
+    rig = NginxRig(os.path.join(DEMO, "nginx"), rate="4m")
+    setup_temp = os.path.join(wine_temp_folder(), "Velmar's Projects", "DemoSetup")
+    try:
+        rig.start((HOST1, 18082, SITE1, SITE2))
+        prepare(rig)
+        print("demo: running %s under Wine on display %s" % (exe, os.environ.get("DISPLAY")))
+        with Observer(os.path.join(BUILD, "win64", "tests", "e2e", "observer.exe"), DEMO) as observer:
+            setup = wine_popen([exe], cwd=app, stdin=subprocess.DEVNULL)
+            time.sleep(4)
+            shot = os.path.join(DEMO, "progress-window.png")
+            screenshot(shot)
+            print("demo: what the user sees mid-download: %s" % shot)
+            setup.wait(timeout=600)
+        messages = observer.messages()
+        print("demo: message boxes: %s" % (messages if messages else "none"))
+        report = os.path.join(app, "final-setup-report.txt")
+        if os.path.exists(report):
+            print("demo: the final setup ran and reported:\n")
+            with open(report, encoding="latin-1") as f:
+                print(f.read())
+        else:
+            print("demo: the final setup did not run")
+        print("demo: setup temp folder %s: %s" % (setup_temp, "still there" if os.path.exists(setup_temp) else "removed"))
+        return 0 if os.path.exists(report) and not messages and not os.path.exists(setup_temp) else 1
+    finally:
+        rig.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""End-to-end runs of Setup.exe under Wine: a copy named Setup_Demo_1.exe, nginx hosts on
+loopback, a real final setup that reports what it received, and an observer that reads every
+message box a user would see.
+
+Environment: SETUP_EXE, OBSERVER_EXE, FINAL_SETUP_EXE (Windows programs of the test build),
+EIFTOOL (the native description tool), E2E_WORK (a scratch folder), E2E_BASE_PORT (the build's
+default hosts are BASE+1 and BASE+2)."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from nginx_rig import NginxRig  # noqa: E402
+from wine_tools import REPO, Observer, windows_path, wine, wine_temp_folder  # noqa: E402
+
+ENV = os.environ
+BASE = int(ENV.get("E2E_BASE_PORT", "18080"))
+HOST1, HOST2, SITE1, SITE2 = BASE + 1, BASE + 2, BASE + 3, BASE + 4
+WORK = ENV.get("E2E_WORK", os.path.join(REPO, "build", "e2e"))
+KEYS = os.path.join(REPO, "keys")
+EXE_NAME = "Setup_Demo_1.exe"
+DESCRIPTION_PATH = "downloads/Setups/Demo/SetupInitial.eif"
+CAPTION = "Setup_Demo_1"
+DATA_FILES = {"data-small.bin": 1500, "data-medium.bin": 70000, "data-large.bin": 3 * 1024 * 1024}
+
+
+def host(port):
+    return "127.0.0.1:%d" % port
+
+
+def description_text(files, sites, program="final_setup.exe", user_info="UserInfo.txt",
+                     extra="", leave_out=()):
+    """Plain description text; padded with a comment so the file exceeds 1000 bytes, the least
+    a default host must serve."""
+    sections = [
+        ("Download Sites", "\n".join(sites)),
+        ("Files to download", "\n".join("%s -> %s" % (source, target) for source, target in files)),
+        ("Program to run", program),
+        ("User Info Filename", user_info),
+    ]
+    text = "// Demo application: sample description of the end-to-end runs.\n"
+    text += "// " + "padding " * 120 + "\n\n"
+    for name, body in sections:
+        if name not in leave_out:
+            text += "[%s]\n%s\n\n" % (name, body)
+    return text + extra + "[End]\nEnd\n"
+
+
+class Scenario:
+    """One run: an application folder with the executable, the hosts' files, the outcome."""
+
+    def __init__(self, name, rig):
+        self.folder = os.path.join(WORK, name)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.app = os.path.join(self.folder, "app")
+        os.makedirs(self.app)
+        shutil.copy(ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME))
+        self.rig = rig
+        self.report_path = os.path.join(self.app, "final-setup-report.txt")
+
+    def pack(self, text, out_path):
+        plain = out_path + ".txt"
+        os.makedirs(os.path.dirname(out_path), exist_ok=True)
+        with open(plain, "w", newline="\n") as f:
+            f.write(text)
+        subprocess.run([ENV["EIFTOOL"], "pack", os.path.join(KEYS, "public.der"), plain, out_path],
+                       check=True, stdout=subprocess.DEVNULL)
+        os.remove(plain)
+
+    def serve_description(self, port, text):
+        self.pack(text, os.path.join(self.rig.root(port), DESCRIPTION_PATH))
+
+    def serve_files(self, port, delay_ms=None):
+        folder = os.path.join(self.rig.root(port), "demo")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(ENV["FINAL_SETUP_EXE"], os.path.join(folder, "final_setup.exe"))
+        for name, size in DATA_FILES.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(bytes((i * 7 + size) % 251 for i in range(size)))
+        if delay_ms is not None:
+            with open(os.path.join(folder, "final-setup-delay.txt"), "w") as f:
+                f.write(str(delay_ms))
+
+    def run(self):
+        with Observer(ENV["OBSERVER_EXE"], self.folder) as observer:
+            started = time.time()
+            result = wine([os.path.join(self.app, EXE_NAME)], cwd=self.folder, timeout=600,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.seconds = time.time() - started
+            self.report_at_exit = os.path.exists(self.report_path)
+        self.exit_code = result.returncode
+        self.messages = observer.messages()
+        return self
+
+    def report(self):
+        with open(self.report_path, encoding="latin-1") as f:
+            return f.read()
+
+
+def standard_files(extra=()):
+    return [("/demo/final_setup.exe", "final_setup.exe")] + [
+        ("/demo/" + name, name) for name in DATA_FILES] + list(extra)
+
+
+class EndToEndTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.rig = NginxRig(os.path.join(WORK, "nginx"))
+        cls.temp_root = os.path.join(wine_temp_folder(), "Velmar's Projects")
+        cls.setup_temp = os.path.join(cls.temp_root, "DemoSetup")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.rig.stop()
+
+    def start(self, name, ports=(HOST1, HOST2, SITE1, SITE2)):
+        shutil.rmtree(self.rig.folder, ignore_errors=True)
+        self.rig.start(ports)
+        shutil.rmtree(self.setup_temp, ignore_errors=True)
+        return Scenario(name, self.rig)
+
+    def assertCleanedUp(self, scenario):
+        self.assertEqual(scenario.exit_code, 0)
+        self.assertFalse(os.path.exists(self.setup_temp), "the setup temp folder is still there")
+
+    def assertMessages(self, scenario, texts):
+        self.assertEqual(scenario.messages, [(CAPTION, t) for t in texts])
+
+    def assertInstalled(self, scenario, site):
+        self.assertEqual(scenario.messages, [])
+        self.assertTrue(scenario.report_at_exit, "Setup.exe ended before the final setup did")
+        report = scenario.report()
+        self.assertIn("status\tok\n", report)
+        for name, size in DATA_FILES.items():
+            self.assertIn("file\t%s\t%d\n" % (name, size), report)
+        info = report.split("--- user info file\n", 1)[1]
+        lines = info.split("\n")
+        self.assertEqual(lines[3], windows_path(os.path.join(scenario.app, EXE_NAME)))
+        self.assertTrue(lines[6].endswith("\\Velmar's Projects\\DemoSetup"), lines[6])
+        self.assertEqual(lines[9], site)
+        self.assertEqual(lines[21], "Demo")
+        self.assertRegex(lines[24], r"^\d\d-\d\d-20\d\d \d\d:\d\d:\d\d$")
+        self.assertCleanedUp(scenario)
+
+    def test_happy_path_installs_every_file_and_hands_over(self):
+        s = self.start("happy")
+        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1), host(SITE2)]))
+        s.serve_files(SITE1)
+        s.run()
+        self.assertInstalled(s, host(SITE1))
+        self.assertEqual(self.rig.requests(HOST2), [])
+        self.assertEqual(self.rig.requests(SITE2), [])
+
+    def test_first_default_host_down_uses_the_second(self):
+        s = self.start("host1-down", ports=(HOST2, SITE1, SITE2))
+        s.serve_description(HOST2, description_text(standard_files(), [host(SITE2), host(SITE1)]))
+        s.serve_files(SITE1)
+        s.serve_files(SITE2)
+        s.run()
+        self.assertInstalled(s, host(SITE2))
+
+    def test_both_default_hosts_down(self):
+        s = self.start("hosts-down", ports=(SITE1,))
+        s.run()
+        self.assertMessages(s, ["Error: Download site not found."])
+        self.assertCleanedUp(s)
+
+    def test_local_copy_is_used_without_downloading_the_description(self):
+        s = self.start("local-copy")
+        text = description_text(standard_files(), [host(SITE1)],
+                                extra="[Download Initial Setup]\nNo\n\n")
+        s.pack(text, os.path.join(s.app, "SetupInitial.eif"))
+        with open(os.path.join(s.app, "readme-next-to-setup.txt"), "w") as f:
+            f.write("copied along")
+        s.serve_files(SITE1)
+        s.run()
+        self.assertInstalled(s, host(SITE1))
+        self.assertIn("file\treadme-next-to-setup.txt\t12\n", s.report())
+        self.assertEqual(self.rig.requests(HOST1), [])
+
+    def test_wrong_signature_is_refused(self):
+        s = self.start("bad-signature")
+        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)]))
+        path = os.path.join(self.rig.root(HOST1), DESCRIPTION_PATH)
+        with open(path, "r+b") as f:
+            first = f.read(1)
+            f.seek(0)
+            f.write(bytes([first[0] ^ 0x20]))
+        s.run()
+        self.assertMessages(s, ["Error opening the initial setup eif."])
+        self.assertCleanedUp(s)
+
+    def test_description_without_download_sites(self):
+        s = self.start("no-sites")
+        s.serve_description(HOST1, description_text(standard_files(), [], leave_out=("Download Sites",)))
+        s.run()
+        self.assertEqual(s.messages, [("Ini Parser", "Tag 'Download Sites' not found."),
+                                      (CAPTION, "Error: Download site not found.")])
+        self.assertCleanedUp(s)
+
+    def test_program_to_run_that_is_not_there(self):
+        s = self.start("no-program")
+        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)], program="missing.exe"))
+        s.serve_files(SITE1)
+        s.run()
+        self.assertMessages(s, ["Error: Failed to start the final setup."])
+        self.assertCleanedUp(s)
+
+    def test_user_info_file_that_cannot_be_written_keeps_the_downloads(self):
+        s = self.start("no-user-info")
+        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)],
+                                                    user_info="sub\\UserInfo.txt"))
+        s.serve_files(SITE1)
+        s.run()
+        self.assertMessages(s, ["Error: Failed to create User Info File."])
+        self.assertEqual(s.exit_code, 0)
+        for name in list(DATA_FILES) + ["final_setup.exe", "SetupInitial.eif"]:
+            self.assertTrue(os.path.exists(os.path.join(self.setup_temp, name)), name)
+        self.assertFalse(os.path.exists(s.report_path))
+
+    def test_long_running_final_setup_is_awaited(self):
+        s = self.start("slow-final-setup")
+        files = standard_files([("/demo/final-setup-delay.txt", "final-setup-delay.txt")])
+        s.serve_description(HOST1, description_text(files, [host(SITE1)]))
+        s.serve_files(SITE1, delay_ms=7000)
+        s.run()
+        self.assertGreater(s.seconds, 7)
+        self.assertInstalled(s, host(SITE1))
+
+    def test_listed_file_missing_on_the_site(self):
+        """Slow: the missing file is tried four times with the full grace time (about 90 s)."""
+        s = self.start("missing-file")
+        files = standard_files([("/demo/not-there.bin", "not-there.bin")])
+        s.serve_description(HOST1, description_text(files, [host(SITE1)]))
+        s.serve_files(SITE1)
+        s.run()
+        self.assertMessages(s, ["Error: Failed to download not-there.bin"])
+        self.assertCleanedUp(s)
+
+
+if __name__ == "__main__":
+    only = ENV.get("E2E_ONLY")
+    argv = [sys.argv[0], "-v"] + (["EndToEndTest." + t for t in only.split(",")] if only else [])
+    unittest.main(argv=argv)
