@@ -1,0 +1,108 @@
+#include "app/SetupApp.h"
+
+#include <gtest/gtest.h>
+
+#include "app/UserInfoText.h"
+#include "fs/FolderServices.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+std::string Description(const std::string& userInfoName, const std::string& program) {
+  return "[User Info Filename]\n" + userInfoName + "\n[Program to run]\n" + program + "\n[End]\nEnd\n";
+}
+
+std::wstring WindowsPath(const std::string& unixPath) {
+  std::wstring path = L"Z:";
+  for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+  return path;
+}
+
+class SetupAppTest : public testing::Test {
+ protected:
+  void Load(const std::string& userInfoName, const std::string& program = "probe.exe") {
+    ASSERT_TRUE(app.setupDescription.LoadPlainText(Description(userInfoName, program)));
+  }
+  std::string ExpectedUserInfo(const std::wstring& site) {
+    UserInfo info{L"C:\\Downloads\\Setup_Reader_x.exe", temp.path(), site, GetStartMenuFolder(),
+                  GetDesktopFolder(), GetMyDocumentsFolder(), L"Reader", L"07-12-2026 10:14:09"};
+    return Narrow(ComposeUserInfoText(info));
+  }
+  bool Write(const std::wstring& folder, const std::wstring& site = L"mirror.test:8080") {
+    return app.WriteUserInfoFile(folder, L"C:\\Downloads\\Setup_Reader_x.exe", temp.path(), site, L"Reader",
+                                 L"07-12-2026 10:14:09");
+  }
+
+  MessageRecorder messages;
+  TempFolder temp;
+  SetupApp app;
+};
+
+TEST_F(SetupAppTest, UserInfoFileHoldsTheExactTextInTheFolderWithOrWithoutBackslash) {
+  Load("UserInfo.txt");
+  for (const std::wstring& folder : {temp.path(), temp.path() + L"\\"}) {
+    ASSERT_TRUE(Write(folder));
+    EXPECT_EQ(ReadFileBytes(temp / L"UserInfo.txt"), ExpectedUserInfo(L"mirror.test:8080"));
+  }
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(SetupAppTest, UserInfoFileIsRecreatedNotAppendedAndKeepsAnEmptySite) {
+  Load("UserInfo.txt");
+  WriteFileBytes(temp / L"UserInfo.txt", std::string(5000, 'x'));
+  ASSERT_TRUE(Write(temp.path(), L""));
+  const std::string text = ReadFileBytes(temp / L"UserInfo.txt");
+  EXPECT_EQ(text, ExpectedUserInfo(L""));
+  EXPECT_NE(text.find("[Download Site]\n\n\n"), std::string::npos);
+}
+
+TEST_F(SetupAppTest, UserInfoFileIsRefusedWhenItCannotLandInTheFolder) {
+  for (const char* name : {"", "..\\UserInfo.txt", "sub\\UserInfo.txt", "C:\\UserInfo.txt", "a/b"}) {
+    Load(name);
+    EXPECT_FALSE(Write(temp.path())) << name;
+  }
+  Load("UserInfo.txt");
+  EXPECT_FALSE(Write(temp / L"missing-folder"));
+}
+
+TEST_F(SetupAppTest, UserInfoTextLongerThanTheConversionBufferIsRefusedAndNothingWritten) {
+  Load("UserInfo.txt");
+  EXPECT_FALSE(Write(temp.path(), std::wstring(1500, L's')));
+  EXPECT_FALSE(PathExists(temp / L"UserInfo.txt"));
+}
+
+TEST_F(SetupAppTest, MissingUserInfoFilenameIsReportedByTheParserAndRefused) {
+  ASSERT_TRUE(app.setupDescription.LoadPlainText("[End]\nEnd\n"));
+  EXPECT_FALSE(Write(temp.path()));
+  ASSERT_EQ(MessageRecorder::Messages().size(), 1u);
+  EXPECT_EQ(MessageRecorder::Messages()[0].caption, L"Ini Parser");
+  EXPECT_EQ(MessageRecorder::Messages()[0].text, L"Tag 'User Info Filename' not found.");
+}
+
+class LaunchTest : public SetupAppTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(::CopyFileW(WindowsPath(LAUNCH_PROBE_PATH).c_str(), (temp / L"probe.exe").c_str(), FALSE)); }
+};
+
+TEST_F(LaunchTest, StartsTheProgramInTheFolderAndReturnsOnlyAfterItEnded) {
+  Load("UserInfo.txt");
+  WriteFileBytes(temp / L"sleep-ms.txt", "400");
+  app.LaunchFinalSetup(temp.path());
+  const std::string ran = ReadFileBytes(temp / L"ran.txt");
+  EXPECT_EQ(ran.size(), Narrow(temp.path()).size()) << ran;
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(LaunchTest, AProgramThatCannotStartIsReportedAfterTheWindowIsGone) {
+  for (const char* program : {"missing.exe", "", "..\\probe.exe", "sub\\probe.exe"}) {
+    MessageRecorder::Clear();
+    Load("UserInfo.txt", program);
+    app.LaunchFinalSetup(temp.path());
+    EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to start the final setup."}) << program;
+    EXPECT_EQ(MessageRecorder::Messages()[0].owner, nullptr) << program;
+    EXPECT_FALSE(PathExists(temp / L"ran.txt")) << program;
+  }
+}
+
+}  // namespace

@@ -14,6 +14,8 @@ MessageRecorder::~MessageRecorder() { message_seam::SetForTesting(previous_); }
 
 const std::vector<RecordedMessage>& MessageRecorder::Messages() { return messages; }
 
+void MessageRecorder::Clear() { messages.clear(); }
+
 std::vector<std::wstring> MessageRecorder::Texts() {
   std::vector<std::wstring> texts;
   for (const RecordedMessage& m : messages) texts.push_back(m.text);

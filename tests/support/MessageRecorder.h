@@ -24,6 +24,7 @@ class MessageRecorder {
   static const std::vector<RecordedMessage>& Messages();
   // Just the texts, in order: what most tests compare.
   static std::vector<std::wstring> Texts();
+  static void Clear();
 
  private:
   message_seam::ShowFunction previous_;
