@@ -1,15 +1,135 @@
 #include "description/SetupDescription.h"
 
-// Placeholder until the parser lands: nothing loads.
+#include <utility>
+
+#include "description/AnsiWidening.h"
+#include "description/DecryptDescription.h"
+#include "description/DescriptionText.h"
+#include "description/DescriptionTexts.h"
+#include "description/EmbeddedKey.h"
+
+namespace {
+
+std::wstring Ask(const std::function<std::wstring()>& query) { return query ? query() : std::wstring(); }
+
+}  // namespace
+
 SetupDescription::SetupDescription(DescriptionPlatform platform) : platform_(std::move(platform)) {}
 SetupDescription::~SetupDescription() = default;
+
 void SetupDescription::SetPlatform(DescriptionPlatform platform) { platform_ = std::move(platform); }
-bool SetupDescription::Load(const std::wstring&) { text.clear(); return false; }
+
+bool SetupDescription::Load(const std::wstring& path) {
+  SetText(std::wstring());
+  placeholdersExpanded_ = true;
+  const DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
+  if (!plain.HasText()) return false;
+  return LoadPlainText(std::string(plain.text.data()));
+}
+
+bool SetupDescription::LoadPlainText(const std::string& plain) {
+  SetText(WidenAnsi(platform_.ansiToWide, plain));
+  StripComments();
+  placeholdersExpanded_ = ExpandPlaceholders();
+  if (!placeholdersExpanded_) return false;
+  return GetValue(kEndSection) == kEndValue;
+}
+
 bool SetupDescription::IsLoaded() const { return !text.empty(); }
-int SetupDescription::FindSection(const std::wstring&) const { return -1; }
-std::wstring SetupDescription::GetItem(const std::wstring&, int) { return std::wstring(); }
+
+void SetupDescription::SetText(std::wstring newText) {
+  text = std::move(newText);
+  upperText_ = UpperAscii(text);
+}
+
+void SetupDescription::Splice(std::size_t position, std::size_t count, const std::wstring& replacement) {
+  text.replace(position, count, replacement);
+  upperText_.replace(position, count, UpperAscii(replacement));
+}
+
+void SetupDescription::StripComments() { SetText(WithoutComments(text)); }
+
+bool SetupDescription::ExpandPlaceholders() {
+  const std::size_t longest = text.size() + kMaxPlaceholderGrowth;
+  int expansions = 0;
+  std::size_t head = text.find(L'$');
+  while (head != std::wstring::npos) {
+    const std::size_t tail = text.find(L'$', head + 1);
+    if (tail == std::wstring::npos) break;
+    if (expansions == kMaxPlaceholderExpansions) return false;
+    const std::size_t placeholderLength = tail - head + 1;
+    const std::wstring value = PlaceholderValue(text.substr(head + 1, tail - head - 1));
+    if (text.size() - placeholderLength + value.size() > longest) return false;
+    Splice(head, placeholderLength, value);
+    ++expansions;
+    // From where the placeholder began: the value itself is expanded in turn.
+    head = text.find(L'$', head);
+  }
+  return true;
+}
+
+std::wstring SetupDescription::PlaceholderValue(const std::wstring& name) {
+  if (name == kProgramFilesPlaceholder) return Ask(platform_.programFilesFolder);
+  if (name == kTempPlaceholder) return Ask(platform_.tempFolder);
+  if (name == kDesktopPlaceholder) return Ask(platform_.desktopFolder);
+  if (name == kStartMenuPlaceholder) return Ask(platform_.startMenuFolder);
+  if (name == kApplicationPathPlaceholder) {
+    std::wstring folder = Ask(platform_.applicationFolder);
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder;
+  }
+  return GetValue(name);
+}
+
+int SetupDescription::FindSection(const std::wstring& name) const {
+  const std::wstring key = UpperAscii(L"[" + name + L"]");
+  const std::size_t found = upperText_.find(key);
+  if (found == std::wstring::npos) return -1;
+  return static_cast<int>(found + key.size());
+}
+
+std::wstring SetupDescription::GetItem(const std::wstring& name, int index) {
+  const int start = FindSection(name);
+  if (start < 0) {
+    if (platform_.showMessage) platform_.showMessage(MissingSectionMessage(name), kIniParserCaption);
+    return std::wstring();
+  }
+  std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
+  if (end == std::wstring::npos) end = text.size();
+  return LineAt(TrimDescriptionSpace(text.substr(start, end - start)), index);
+}
+
 std::wstring SetupDescription::GetValue(const std::wstring& name) { return GetItem(name, 0); }
-bool SetupDescription::GetFirstFile(std::wstring& s, std::wstring& t) { fileIndex = 0; return GetNextFile(s, t); }
-bool SetupDescription::GetNextFile(std::wstring&, std::wstring&) { return false; }
-bool SetupDescription::GetFirstSite(std::wstring& h) { siteIndex = 0; return GetNextSite(h); }
-bool SetupDescription::GetNextSite(std::wstring&) { return false; }
+
+bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) {
+  fileIndex = 0;
+  return GetNextFile(source, target);
+}
+
+bool SetupDescription::GetNextFile(std::wstring& source, std::wstring& target) {
+  source.clear();
+  target.clear();
+  const std::wstring item = GetItem(kFilesSection, fileIndex);
+  if (item.empty()) return false;
+  const std::size_t arrow = item.find(kFileArrow);
+  if (arrow != std::wstring::npos) {
+    source = TrimDescriptionSpace(item.substr(0, arrow));
+    target = TrimDescriptionSpace(item.substr(arrow + 2));
+  }
+  ++fileIndex;
+  return !source.empty() && !target.empty();
+}
+
+bool SetupDescription::GetFirstSite(std::wstring& host) {
+  siteIndex = 0;
+  return GetNextSite(host);
+}
+
+bool SetupDescription::GetNextSite(std::wstring& host) {
+  host.clear();
+  const std::wstring item = GetItem(kSitesSection, siteIndex);
+  if (item.empty()) return false;
+  host = TrimDescriptionSpace(item);
+  ++siteIndex;
+  return !host.empty();
+}

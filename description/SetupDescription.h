@@ -1,11 +1,17 @@
 #pragma once
 // The decrypted setup description: sections, values and the two lists.
+#include <cstddef>
 #include <string>
 
 #include "description/DescriptionPlatform.h"
 
 class SetupDescription {
  public:
+  // Placeholder expansion ends on every input: after this many expansions, or when the text
+  // would grow by more than this many characters, it stops and the description is refused.
+  static constexpr int kMaxPlaceholderExpansions = 4096;
+  static constexpr std::size_t kMaxPlaceholderGrowth = 256 * 1024;
+
   explicit SetupDescription(DescriptionPlatform platform = {});
   virtual ~SetupDescription();
 
@@ -14,7 +20,14 @@ class SetupDescription {
   // Decrypts, converts, strips comments, expands placeholders; true when a text came back and
   // its "[End]" section holds "End". The text stays loaded even when the end marker fails.
   bool Load(const std::wstring& path);
+  // The same for an already decrypted text (ANSI code page, read up to its first NUL).
+  bool LoadPlainText(const std::string& plain);
   bool IsLoaded() const;
+  // False when the last load stopped expanding placeholders at the bound (a cycle or a
+  // runaway expansion); such a load returns false.
+  bool PlaceholdersExpanded() const { return placeholdersExpanded_; }
+  // The text after conversion, comment removal and placeholder expansion.
+  const std::wstring& Text() const { return text; }
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
@@ -30,8 +43,19 @@ class SetupDescription {
   bool GetNextSite(std::wstring& host);
 
  private:
+  void SetText(std::wstring newText);
+  // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
+  void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
+  void StripComments();
+  // False when the bound stopped it.
+  bool ExpandPlaceholders();
+  std::wstring PlaceholderValue(const std::wstring& name);
+
   DescriptionPlatform platform_;
   std::wstring text;
+  // `text` with ASCII letters upper-cased, kept in step so a lookup does not copy the text.
+  std::wstring upperText_;
+  bool placeholdersExpanded_ = true;
   int fileIndex = 0;
   int siteIndex = 0;
 };

@@ -1,0 +1,225 @@
+#include "tools/DescriptionCheck.h"
+
+#include <cryptopp/filters.h>
+#include <cryptopp/hex.h>
+#include <cryptopp/osrng.h>
+#include <cryptopp/rsa.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "description/DecryptDescription.h"
+#include "description/DescriptionText.h"
+#include "description/DescriptionTexts.h"
+#include "description/FileSignature.h"
+#include "description/SetupDescription.h"
+
+namespace {
+
+// Sections the bootstrapper asks for on every run.
+const wchar_t* const kRequiredSections[] = {kFilesSection, kSitesSection, L"User Info Filename",
+                                            L"Program to run", kEndSection};
+// Sections whose value is a file name inside the setup temp folder.
+const wchar_t* const kFileNameSections[] = {L"User Info Filename", L"Program to run"};
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (const wchar_t c : text) narrow.push_back(c < 256 ? static_cast<char>(c) : '?');
+  return narrow;
+}
+
+std::string Quoted(const std::wstring& text) { return "'" + Narrow(text) + "'"; }
+
+bool IsPlainFileName(const std::wstring& name) {
+  if (name.empty() || name == L"." || name == L"..") return false;
+  if (name.back() == L' ' || name.back() == L'.') return false;
+  for (const wchar_t c : name) {
+    if (c < 32 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
+  }
+  return true;
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t feed = text.find(L'\n', from);
+    lines.push_back(text.substr(from, feed == std::wstring::npos ? std::wstring::npos : feed - from));
+    if (feed == std::wstring::npos) return lines;
+    from = feed + 1;
+  }
+}
+
+// The trimmed body of a section split into its lines, as the lookups see them.
+std::vector<std::wstring> SectionLines(const SetupDescription& description, const std::wstring& name) {
+  const int start = description.FindSection(name);
+  if (start < 0) return {};
+  const std::wstring& text = description.Text();
+  std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
+  if (end == std::wstring::npos) end = text.size();
+  return SplitLines(TrimDescriptionSpace(text.substr(start, end - start)));
+}
+
+// "//" right after other text on a line ("http://host") is a comment the writer did not mean;
+// a "[" after other text ends the section body early.
+void CheckRawLines(const std::wstring& raw, std::vector<std::string>& problems) {
+  const std::vector<std::wstring> lines = SplitLines(raw);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::wstring& line = lines[i];
+    const std::string where = "line " + std::to_string(i + 1) + ": ";
+    const std::size_t comment = line.find(L"//");
+    const std::wstring code = line.substr(0, comment);
+    if (comment != std::wstring::npos && comment > 0 && !IsDescriptionSpace(line[comment - 1])) {
+      problems.push_back(where + "\"//\" in " + Quoted(TrimDescriptionSpace(line)) +
+                         " starts a comment and drops the rest of the line (write hosts without \"http://\")");
+    }
+    const std::size_t first = code.find_first_not_of(L" \t\r\v\f");
+    for (std::size_t at = code.find(L'['); at != std::wstring::npos; at = code.find(L'[', at + 1)) {
+      if (at != first) {
+        problems.push_back(where + "\"[\" inside " + Quoted(TrimDescriptionSpace(code)) +
+                           " ends the section body there");
+      } else if (code.find(L']', at) == std::wstring::npos) {
+        problems.push_back(where + "\"[\" without \"]\" on the line ends the section body there");
+      }
+    }
+  }
+}
+
+// A list ends at its first empty line; items after it are never read.
+void CheckListGap(const std::wstring& section, const std::vector<std::wstring>& lines,
+                  std::vector<std::string>& problems) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!TrimDescriptionSpace(lines[i]).empty()) continue;
+    problems.push_back("[" + Narrow(section) + "] item " + std::to_string(i + 1) +
+                       " is an empty line: the list ends there and the " + std::to_string(lines.size() - i - 1) +
+                       " line(s) after it are never read");
+    return;
+  }
+}
+
+void CheckFiles(const SetupDescription& description, std::vector<std::string>& problems) {
+  const std::vector<std::wstring> lines = SectionLines(description, kFilesSection);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::wstring item = TrimDescriptionSpace(lines[i]);
+    if (item.empty()) break;
+    const std::string where = "[Files to download] item " + std::to_string(i + 1) + " " + Quoted(item) + ": ";
+    const std::size_t arrow = item.find(kFileArrow);
+    if (arrow == std::wstring::npos) {
+      problems.push_back(where + "no \"->\"; the list ends here");
+      break;
+    }
+    const std::wstring source = TrimDescriptionSpace(item.substr(0, arrow));
+    const std::wstring target = TrimDescriptionSpace(item.substr(arrow + 2));
+    if (source.empty() || target.empty()) {
+      problems.push_back(where + (source.empty() ? "empty source" : "empty target") + "; the list ends here");
+      break;
+    }
+    if (source[0] != L'/') problems.push_back(where + "the source must begin with \"/\"");
+    if (!IsPlainFileName(target)) problems.push_back(where + "the target is not a plain file name");
+  }
+  CheckListGap(kFilesSection, lines, problems);
+}
+
+}  // namespace
+
+std::string DescribeDecryptionFailure(const std::string& file, const std::string& keyHex) {
+  using namespace CryptoPP;
+  if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
+  if (file.compare(0, kDescriptionHeaderLength, std::string(kFileSignatureBytes, kDescriptionHeaderLength)) != 0) {
+    return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
+  }
+  try {
+    StringSource keySource(keyHex, true, new HexDecoder);
+    RSAES_OAEP_SHA_Decryptor decryptor(keySource);
+    const std::size_t blockLength = decryptor.FixedCiphertextLength();
+    const std::size_t cipherLength = file.size() - kDescriptionHeaderLength;
+    if (cipherLength % blockLength != 0) {
+      return std::to_string(cipherLength) + " bytes after the signature are not whole blocks of " +
+             std::to_string(blockLength) + " (wrong key size, or the file was cut)";
+    }
+    std::string plain(decryptor.FixedMaxPlaintextLength(), '\0');
+    AutoSeededRandomPool random;
+    for (std::size_t at = 0; at < cipherLength; at += blockLength) {
+      const auto* block = reinterpret_cast<const byte*>(file.data()) + kDescriptionHeaderLength + at;
+      const std::string which = "block " + std::to_string(at / blockLength + 1);
+      try {
+        if (!decryptor.Decrypt(random, block, blockLength, reinterpret_cast<byte*>(&plain[0])).isValidCoding) {
+          return which + " does not decrypt with this key (another key, or the block was changed)";
+        }
+      } catch (const Exception&) {
+        return which + " is not a ciphertext of this key";
+      }
+    }
+  } catch (const Exception& e) {
+    return std::string("the private key does not load (") + e.what() + ")";
+  }
+  return "does not decrypt";
+}
+
+std::vector<std::string> CheckPlainDescription(const std::string& plain) {
+  std::vector<std::string> problems;
+  const std::size_t nul = plain.find('\0');
+  if (nul != std::string::npos) {
+    problems.push_back("the text holds a 0x00 byte at offset " + std::to_string(nul) +
+                       "; everything after it is ignored");
+  }
+  std::wstring raw = WidenAnsi(nullptr, plain);
+  CheckRawLines(raw, problems);
+
+  DescriptionPlatform platform;
+  platform.programFilesFolder = [] { return std::wstring(L"C:\\Program Files"); };
+  platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
+  platform.desktopFolder = [] { return std::wstring(L"C:\\Desktop"); };
+  platform.startMenuFolder = [] { return std::wstring(L"C:\\Start Menu\\Programs"); };
+  platform.applicationFolder = [] { return std::wstring(L"c:\\setup\\"); };
+  std::vector<std::wstring> missing;
+  platform.showMessage = [&missing](const std::wstring& text, const std::wstring&) {
+    const std::size_t before = std::wcslen(kMissingSectionBefore);
+    const std::size_t after = std::wcslen(kMissingSectionAfter);
+    if (text.size() >= before + after) missing.push_back(text.substr(before, text.size() - before - after));
+  };
+  SetupDescription description(platform);
+  const bool loaded = description.LoadPlainText(plain);
+  for (const std::wstring& name : missing) {
+    if (name == kEndSection) continue;
+    problems.push_back("placeholder " + Quoted(L"$" + name + L"$") + " names no section; it becomes empty");
+  }
+  if (!description.PlaceholdersExpanded()) {
+    problems.push_back("placeholder expansion does not end (a placeholder refers to itself, directly or "
+                       "through other sections); Setup.exe refuses the description");
+    return problems;
+  }
+  missing.clear();
+  for (const wchar_t* section : kRequiredSections) {
+    if (description.FindSection(section) < 0) {
+      problems.push_back("missing section [" + Narrow(section) + "]");
+    }
+  }
+  if (!loaded && description.FindSection(kEndSection) >= 0) {
+    problems.push_back("[End] holds " + Quoted(description.GetValue(kEndSection)) + " instead of 'End'");
+  }
+  CheckFiles(description, problems);
+  CheckListGap(kSitesSection, SectionLines(description, kSitesSection), problems);
+  for (const wchar_t* section : kFileNameSections) {
+    if (description.FindSection(section) < 0) continue;
+    const std::wstring value = description.GetValue(section);
+    if (!IsPlainFileName(TrimDescriptionSpace(value))) {
+      problems.push_back("[" + Narrow(section) + "] " + Quoted(value) + " is not a plain file name");
+    }
+  }
+  return problems;
+}
+
+std::vector<std::string> CheckDescriptionFile(const std::string& file, const std::string& keyHex) {
+  const DecryptedDescription plain = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
+  if (!plain.HasText()) return {DescribeDecryptionFailure(file, keyHex)};
+  std::vector<std::string> problems;
+  if (!plain.complete) {
+    problems.push_back("decryption stopped part-way (a block that is not a ciphertext of this key); "
+                       "only the text before it is read");
+  }
+  const std::vector<std::string> more =
+      CheckPlainDescription(std::string(plain.text.data(), static_cast<std::size_t>(plain.length)));
+  problems.insert(problems.end(), more.begin(), more.end());
+  return problems;
+}

@@ -1,0 +1,69 @@
+#include "tools/ToolHelp.h"
+
+std::string ToolUsageText() {
+  return "usage: eiftool keygen DIR\n"
+         "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif\n"
+         "       eiftool unpack PRIVATE-KEY-HEX-FILE IN.eif\n"
+         "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif\n"
+         "       eiftool --help\n";
+}
+
+std::string ToolHelpText() {
+  return ToolUsageText() + R"(
+Commands
+  keygen DIR   Writes a new 1024-bit RSA key pair: DIR/private.hex (upper-case hex of the
+               PKCS #8 DER private key; build Setup.exe with -DSETUP_PRIVATE_KEY_FILE=it)
+               and DIR/public.der (DER X.509 SubjectPublicKeyInfo; give it to `pack`).
+  pack         Encrypts a plain description: the signature "WebSetupEIF/1", one 0x00 byte,
+               then the text cut into pieces of at most the key's largest plaintext (86
+               bytes for 1024 bits), each RSA-OAEP (SHA-1) encrypted. PUBLIC-KEY is a
+               public.der or a private.hex file. A text holding a 0x00 byte is refused.
+  unpack       Decrypts IN.eif and writes the plain text to standard output.
+  check        Decrypts and reads IN.eif as Setup.exe does and prints one line for every
+               problem found; exit status 1 when there is any, 0 with "OK" otherwise.
+
+Description format (plain text in the Windows ANSI code page)
+  [Section name]     A header, found anywhere (letter case ignored). Its body runs to the next
+                     "[" anywhere after it, so no value can hold "[". The body is trimmed.
+  value              A value is the first line of its section's body.
+  list items         One item a line; an empty line ends a list early.
+  // comment         "//" starts a comment up to the end of the line, everywhere: a value can
+                     never hold "//", so hosts are written without "http://".
+  $Name$             Replaced by the value of section [Name], or by a built-in folder:
+                     $Program Files Folder$ $Temp Folder$ $Desktop Folder$
+                     $Startmenu Folder$ $Application Path$ (names case-sensitive).
+                     A lone "$" pairs with the next "$", even lines later. Placeholders must
+                     not refer to themselves; expansion stops after 4096 replacements or
+                     256 Ki characters of growth and the description is refused.
+  [End]              Must hold the value "End" (exactly); without it the file is refused.
+
+Sections Setup.exe reads
+  Files to download       source -> target, one a line: the path on the download host (from
+                          "/") and the plain file name to store it under.
+  Download Sites          Host names (host or host:port, no scheme), tried in order.
+  User Info Filename      File name of the hand-over file for the final setup.
+  Program to run          File name of the final setup program among the downloaded files.
+  Download Path           Server folder of the description (read from a local copy only).
+  Download Initial Setup  "No": use the local copy's folder instead of downloading.
+
+Example
+  // Demo application
+  [Files to download]
+  /downloads/Demo/RealSetup.exe -> RealSetup.exe
+  /downloads/Demo/Data.cab -> Data.cab
+  [Download Sites]
+  mirror1.example.com
+  mirror2.example.com:8080
+  [Program to run]
+  RealSetup.exe
+  [User Info Filename]
+  $Product$ User Info.txt
+  [Product]
+  Demo
+  [End]
+  End
+
+  eiftool pack keys/public.der demo.txt SetupInitial.eif
+  eiftool check keys/private.hex SetupInitial.eif
+)";
+}
