@@ -90,7 +90,7 @@ TEST_F(LaunchTest, StartsTheProgramInTheFolderAndReturnsOnlyAfterItEnded) {
   WriteFileBytes(temp / L"sleep-ms.txt", "400");
   app.LaunchFinalSetup(temp.path());
   const std::string ran = ReadFileBytes(temp / L"ran.txt");
-  EXPECT_EQ(ran.size(), Narrow(temp.path()).size()) << ran;
+  EXPECT_EQ(ran, Narrow(temp.path()));
   EXPECT_TRUE(messages.Texts().empty());
 }
 
