@@ -1,11 +1,124 @@
 #include "ui/ProgressWindow.h"
 
-// Placeholder until the real dialog lands: no window, every operation a no-op.
+#include <commctrl.h>
+
+#include <climits>
+
+#include "res/resource.h"
+
+static_assert(ProgressWindow::kTemplateId == IDD_PROGRESS_WINDOW &&
+                  ProgressWindow::kPictureId == IDR_PICTURE &&
+                  ProgressWindow::kProgressBarId == IDC_PROGRESS_BAR &&
+                  ProgressWindow::kPictureControlId == IDC_PICTURE,
+              "the window's identifiers follow the resource script");
+
+namespace {
+const wchar_t kTitle[] = L"Velmar's Projects";
+const wchar_t kProblemTitle[] = L"Velmar's Projects: problem";
+
+constexpr LPARAM kInitialRange = MAKELPARAM(0, 100);
+constexpr int kInitialPosition = 1;
+constexpr UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;  // 0x105
+
+// The bar's class belongs to the common controls, which register it on request.
+void RegisterProgressBarClass() {
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+}
+
+// A position far beyond the int range is held at its edge instead of wrapping round.
+int AddClamped(int position, WPARAM amount) {
+  const unsigned long long room = static_cast<unsigned long long>(INT_MAX - position);
+  return amount > room ? INT_MAX : position + static_cast<int>(amount);
+}
+}  // namespace
+
 ProgressWindow::ProgressWindow() = default;
+
 ProgressWindow::~ProgressWindow() { DestroyWindow(); }
-bool ProgressWindow::Create(HINSTANCE) { return false; }
-void ProgressWindow::SetRangeMax(int) {}
+
+bool ProgressWindow::Create(HINSTANCE module) {
+  DestroyWindow();
+  module_ = module ? module : ::GetModuleHandleW(nullptr);
+  RegisterProgressBarClass();
+  // WM_INITDIALOG stores the window handle before OnInitDialog runs.
+  ::CreateDialogParamW(module_, MAKEINTRESOURCEW(kTemplateId), nullptr, DialogProcedure,
+                       reinterpret_cast<LPARAM>(this));
+  return window_ != nullptr;
+}
+
+void ProgressWindow::SetRangeMax(int upperBound) {
+  ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, upperBound);
+}
+
 void ProgressWindow::DestroyWindow() {
-  if (window_) ::DestroyWindow(window_);
+  if (window_) ::DestroyWindow(window_);  // WM_DESTROY releases the picture
   window_ = nullptr;
+}
+
+void ProgressWindow::DoDataExchange() {
+  progressBar_ = ::GetDlgItem(window_, kProgressBarId);
+  picture_ = ::GetDlgItem(window_, kPictureControlId);
+}
+
+BOOL ProgressWindow::OnInitDialog() {
+  DoDataExchange();
+  RECT outer = {};
+  ::GetWindowRect(window_, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  bitmap_ = LoadJpegResource(module_, kPictureId, width, height - kBarStripHeight);
+  if (bitmap_) {
+    ::SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_.get()));
+    ::SetWindowTextW(window_, kTitle);
+  } else {
+    ::SetWindowTextW(window_, kProblemTitle);
+  }
+  ::SendMessageW(progressBar_, PBM_SETRANGE, 0, kInitialRange);
+  ::SendMessageW(progressBar_, PBM_SETPOS, kInitialPosition, 0);
+  return TRUE;
+}
+
+LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
+  if (amount == 0) return 0;
+  const int position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  ::SendMessageW(progressBar_, PBM_SETPOS, AddClamped(position, amount), 0);
+  ::InvalidateRect(progressBar_, nullptr, TRUE);
+  ::RedrawWindow(progressBar_, nullptr, nullptr, kRepaintNow);
+  return 0;
+}
+
+void ProgressWindow::OnDestroy() {
+  // A picture control of the newer common controls may show a copy of the bitmap it was given;
+  // that copy is handed back here and is ours to free as well.
+  const HBITMAP shown = reinterpret_cast<HBITMAP>(
+      ::SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (shown && shown != bitmap_.get()) ::DeleteObject(shown);
+  bitmap_.reset();
+  progressBar_ = nullptr;
+  picture_ = nullptr;
+  window_ = nullptr;
+}
+
+INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ProgressWindow*>(lParam);
+    ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+    self->window_ = window;
+    return self->OnInitDialog();
+  }
+  auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+  if (!self) return FALSE;
+  switch (message) {
+    case kAdvanceMessage:
+      ::SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Advance(wParam, lParam));
+      return TRUE;
+    case WM_DESTROY:
+      self->OnDestroy();
+      ::SetWindowLongPtrW(window, DWLP_USER, 0);
+      return FALSE;
+    default:
+      return FALSE;
+  }
 }

@@ -3,10 +3,17 @@
 // progress bar. No message loop runs, so the window paints itself when its bar moves.
 #include <windows.h>
 
+#include "ui/JpegResource.h"
+
 class ProgressWindow {
  public:
   static constexpr UINT kAdvanceMessage = WM_USER + 100;  // wParam: amount to add
   static constexpr int kTemplateId = 138;
+  static constexpr int kPictureId = 139;
+  static constexpr int kProgressBarId = 1000;
+  static constexpr int kPictureControlId = 1026;
+  // The strip below the picture that the bar sits in, in pixels.
+  static constexpr int kBarStripHeight = 25;
 
   ProgressWindow();
   virtual ~ProgressWindow();
@@ -14,12 +21,31 @@ class ProgressWindow {
   ProgressWindow& operator=(const ProgressWindow&) = delete;
 
   // Creates the modeless dialog from template 138 of `module` (null: the executable), no parent.
+  // The picture comes from the same module. False when the window could not be made.
   bool Create(HINSTANCE module = nullptr);
   HWND GetSafeHwnd() const { return window_; }
   // Upper bound of the bar (lower bound 0); the position is kept.
   void SetRangeMax(int upperBound);
+  // Destroys the window (if any); the object can create a new one afterwards.
   void DestroyWindow();
 
+ protected:
+  // Binds the two controls of the template to their members.
+  virtual void DoDataExchange();
+  // Picture and title, range 0 to 100 at position 1. TRUE: focus as the dialog manager sets it.
+  virtual BOOL OnInitDialog();
+  // WM_USER + 100: adds `amount` to the position and repaints the bar at once.
+  LRESULT Advance(WPARAM amount, LPARAM);
+
  private:
+  static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+  void OnDestroy();
+
+  HINSTANCE module_ = nullptr;
   HWND window_ = nullptr;
+  HWND progressBar_ = nullptr;
+  HWND picture_ = nullptr;
+  // Shown by the picture control, which does not own it: freed when the window goes.
+  UniqueBitmap bitmap_;
 };

@@ -1,0 +1,215 @@
+// The real progress window under Wine: picture and title, the bar's range and position, the
+// immediate repaint, messages from another thread, broken pictures and GDI clean-up.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "tests/ui/UiTestHelpers.h"
+#include "ui/ProgressWindow.h"
+
+namespace {
+constexpr int kBarId = 1000;
+constexpr int kPictureId = 1026;
+
+HWND Bar(const ProgressWindow& window) { return ::GetDlgItem(window.GetSafeHwnd(), kBarId); }
+int Position(const ProgressWindow& window) {
+  return static_cast<int>(::SendMessageW(Bar(window), PBM_GETPOS, 0, 0));
+}
+PBRANGE Range(const ProgressWindow& window) {
+  PBRANGE range = {};
+  ::SendMessageW(Bar(window), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+void Advance(const ProgressWindow& window, WPARAM amount) {
+  ::SendMessageW(window.GetSafeHwnd(), ProgressWindow::kAdvanceMessage, amount, 0);
+}
+HBITMAP ShownBitmap(const ProgressWindow& window) {
+  return reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(window.GetSafeHwnd(), kPictureId,
+                                                         STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+// Counts the paints of a window (the bar) while alive.
+class PaintCounter {
+ public:
+  explicit PaintCounter(HWND window) : window_(window) {
+    ::SetWindowSubclass(window_, Count, 1, reinterpret_cast<DWORD_PTR>(&paints_));
+  }
+  ~PaintCounter() { ::RemoveWindowSubclass(window_, Count, 1); }
+  int paints() const { return paints_; }
+
+ private:
+  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR, DWORD_PTR counter) {
+    if (message == WM_PAINT) ++*reinterpret_cast<int*>(counter);
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+  HWND window_;
+  int paints_ = 0;
+};
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+  const HDC screen = ::GetDC(nullptr);
+  const HDC memory = ::CreateCompatibleDC(screen);
+  const HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  const COLORREF color = ::GetPixel(memory, x, y);
+  ::SelectObject(memory, previous);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return color;
+}
+
+bool Near(COLORREF color, int red, int green, int blue) {
+  const int tolerance = 40;  // JPEG and stretching both blur colours a little
+  return std::abs(GetRValue(color) - red) < tolerance &&
+         std::abs(GetGValue(color) - green) < tolerance &&
+         std::abs(GetBValue(color) - blue) < tolerance;
+}
+
+DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
+}  // namespace
+
+TEST(ProgressWindowTest, OpensCaptionlessWithTitlePictureAndBarAtOneOfHundred) {
+  ProgressWindow window;
+  ASSERT_TRUE(window.Create());
+  const HWND hwnd = window.GetSafeHwnd();
+  EXPECT_EQ(WindowText(hwnd), L"Velmar's Projects");
+  EXPECT_EQ(::GetAncestor(hwnd, GA_PARENT), ::GetDesktopWindow());
+  const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_BORDER);  // a thin border, no caption bar
+  EXPECT_TRUE(style & WS_POPUP);
+
+  EXPECT_EQ(Position(window), 1);
+  const PBRANGE range = Range(window);
+  EXPECT_EQ(range.iLow, 0);
+  EXPECT_EQ(range.iHigh, 100);
+
+  RECT outer = {};
+  ::GetWindowRect(hwnd, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top - 25;
+  const HBITMAP shown = ShownBitmap(window);
+  ASSERT_NE(shown, nullptr);
+  BITMAP info = {};
+  ASSERT_NE(::GetObjectW(shown, sizeof(info), &info), 0);
+  EXPECT_EQ(info.bmWidth, width);
+  EXPECT_EQ(info.bmHeight, height);
+
+  // The decoded picture itself: blue sky in the top corner, the white title box, dark hills.
+  const auto at = [&](int x, int y) { return PixelOf(shown, x * width / 550, y * height / 300); };
+  EXPECT_TRUE(Near(at(5, 5), 0x1d, 0x4e, 0x89));
+  EXPECT_TRUE(Near(at(50, 50), 0xf4, 0xf4, 0xf9));
+  EXPECT_TRUE(Near(at(360, 200), 0x0b, 0x25, 0x45));
+}
+
+TEST(ProgressWindowTest, BrokenPictureStillOpensTitledProblem) {
+  for (const char* module : {NO_PICTURE_MODULE, HEADER_ONLY_PICTURE_MODULE,
+                             NOT_A_PICTURE_MODULE}) {
+    SCOPED_TRACE(module);
+    const LoadedModule library(module);
+    ASSERT_NE(library.get(), nullptr);
+    ProgressWindow window;
+    ASSERT_TRUE(window.Create(library.get()));
+    EXPECT_EQ(WindowText(window.GetSafeHwnd()), L"Velmar's Projects: problem");
+    EXPECT_EQ(ShownBitmap(window), nullptr);
+    EXPECT_EQ(Position(window), 1);
+    Advance(window, 4);
+    EXPECT_EQ(Position(window), 5);
+  }
+}
+
+TEST(ProgressWindowTest, BarFollowsAdvanceAndRange) {
+  struct Step {
+    const char* what;
+    int rangeMax;  // 0: leave the range alone
+    WPARAM amount;
+    int position;
+  };
+  const Step cases[][3] = {
+      {{"zero changes nothing", 0, 0, 1}, {"then a real step", 0, 9, 10}, {"zero again", 0, 0, 10}},
+      {{"advance", 0, 20, 21}, {"new range keeps the position", 5000, 0, 21},
+       {"counts in the new units", 0, 1000, 1021}},
+      {{"past the bound", 0, 500, 100}, {"stays at the bound", 0, 1, 100},
+       {"a larger range frees it", 300, 50, 150}},
+      {{"whole int range", INT_MAX, 0, 1}, {"huge amount held at the bound", 0, ~WPARAM(0), INT_MAX},
+       {"and stays there", 0, 1024, INT_MAX}},
+  };
+  // One window for all sequences (each window costs its creation under Wine): every sequence
+  // starts from the state that initialisation leaves, 1 of 0 to 100.
+  ProgressWindow window;
+  ASSERT_TRUE(window.Create());
+  for (const auto& sequence : cases) {
+    ::SendMessageW(Bar(window), PBM_SETRANGE32, 0, 100);
+    ::SendMessageW(Bar(window), PBM_SETPOS, 1, 0);
+    for (const Step& step : sequence) {
+      SCOPED_TRACE(step.what);
+      if (step.rangeMax) window.SetRangeMax(step.rangeMax);
+      Advance(window, step.amount);
+      EXPECT_EQ(Position(window), step.position);
+      if (step.rangeMax) {
+        EXPECT_EQ(Range(window).iHigh, step.rangeMax);
+      }
+    }
+  }
+}
+
+TEST(ProgressWindowTest, AdvanceRepaintsBeforeReturningAndZeroDoesNot) {
+  ProgressWindow window;
+  ASSERT_TRUE(window.Create());
+  PumpMessages();  // the first paint of a new window is not what this test counts
+  const PaintCounter counter(Bar(window));
+  Advance(window, 0);
+  EXPECT_EQ(counter.paints(), 0);
+  Advance(window, 30);  // no message loop runs: the paint must happen inside the handler
+  EXPECT_GE(counter.paints(), 1);
+}
+
+TEST(ProgressWindowTest, MessagesFromAnotherThreadAreHandledWhileTheOwnerPumps) {
+  ProgressWindow window;
+  ASSERT_TRUE(window.Create());
+  window.SetRangeMax(100000);
+  const HWND target = window.GetSafeHwnd();
+  ASSERT_TRUE(RunOnThreadWhilePumping([target] {
+    // As a download does it: the sender waits until the owner's thread has handled it.
+    for (int i = 0; i < 500; ++i) ::SendMessageW(target, ProgressWindow::kAdvanceMessage, 3, 0);
+  }));
+  EXPECT_EQ(Position(window), 1 + 500 * 3);
+}
+
+TEST(ProgressWindowTest, WindowsComeAndGoWithoutLeakingGdiObjects) {
+  const LoadedModule noPicture(NO_PICTURE_MODULE);
+  ASSERT_NE(noPicture.get(), nullptr);
+  const auto cycle = [&](HMODULE module) {
+    ProgressWindow window;
+    EXPECT_TRUE(window.Create(module));
+    Advance(window, 7);
+    return ShownBitmap(window);
+  };
+  cycle(nullptr);  // the first windows load fonts and caches that stay
+  cycle(noPicture.get());
+  const DWORD before = GdiObjects();
+  HBITMAP lastShown = nullptr;
+  for (int i = 0; i < 3; ++i) {
+    lastShown = cycle(nullptr);
+    cycle(noPicture.get());
+  }
+  ASSERT_NE(lastShown, nullptr);
+  EXPECT_EQ(::GetObjectType(lastShown), 0u);  // the scaled picture went with its window
+  // The process's GDI object count, where the system keeps one (Wine answers 0).
+  EXPECT_EQ(GdiObjects(), before);
+}
+
+TEST(ProgressWindowTest, DestroyedWindowCanBeCreatedAgain) {
+  ProgressWindow window;
+  ASSERT_TRUE(window.Create());
+  const HWND first = window.GetSafeHwnd();
+  window.DestroyWindow();
+  EXPECT_EQ(window.GetSafeHwnd(), nullptr);
+  EXPECT_FALSE(::IsWindow(first));
+  window.DestroyWindow();  // twice is harmless
+  ASSERT_TRUE(window.Create());
+  EXPECT_TRUE(::IsWindow(window.GetSafeHwnd()));
+  EXPECT_EQ(Position(window), 1);
+}
