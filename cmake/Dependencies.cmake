@@ -13,7 +13,9 @@ if(WIN32)
   add_library(cryptopp STATIC IMPORTED GLOBAL)
   set_target_properties(cryptopp PROPERTIES
     IMPORTED_LOCATION ${CRYPTOPP_MINGW_PREFIX}/lib/libcryptopp.a
-    INTERFACE_INCLUDE_DIRECTORIES ${CRYPTOPP_MINGW_PREFIX}/include)
+    INTERFACE_INCLUDE_DIRECTORIES ${CRYPTOPP_MINGW_PREFIX}/include
+    # The library was built without assembly; its users must see the same class layouts.
+    INTERFACE_COMPILE_DEFINITIONS CRYPTOPP_DISABLE_ASM)
   if(SETUP_BUILD_TESTS)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -24,6 +24,9 @@ wine_session_begin() {
   # Start Wine's own services now, detached from our output: started later by a test, they
   # would inherit the test runner's pipes and keep it waiting after the test has ended.
   /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
+  # A crashing program must end (and fail its test), not wait behind Wine's crash dialog.
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1 </dev/null || true
 }
 
 wine_session_end() {
