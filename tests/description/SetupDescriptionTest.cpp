@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "description/SetupDescription.h"
+#include "tests/description/DescriptionFixtures.h"
+
+namespace {
+
+class Description : public testing::Test {
+ protected:
+  // Loads `plain` and keeps the messages it showed apart from later ones.
+  bool LoadText(const std::string& plain) {
+    const bool loaded = description.LoadPlainText(plain);
+    loadMessages = shown;
+    shown.clear();
+    return loaded;
+  }
+  std::vector<std::wstring> MessageTexts(const std::vector<ShownMessage>& messages) const {
+    std::vector<std::wstring> texts;
+    for (const ShownMessage& m : messages) {
+      EXPECT_EQ(m.caption, L"Ini Parser");
+      texts.push_back(m.text);
+    }
+    return texts;
+  }
+
+  std::vector<ShownMessage> shown;
+  std::vector<ShownMessage> loadMessages;
+  SetupDescription description{RecordingPlatform(shown)};
+};
+
+struct Lookup {
+  const char* rule;
+  const char* text;
+  const wchar_t* section;
+  int index;
+  const wchar_t* expected;
+};
+
+const Lookup kLookups[] = {
+    {"header in lower case", "[download sites]\nhost1\n", L"Download Sites", 0, L"host1"},
+    {"header in upper case", "[DOWNLOAD SITES]\nhost1\n", L"Download Sites", 0, L"host1"},
+    {"header in the middle of a line", "junk [Program to run]setup.exe\n", L"Program to run", 0, L"setup.exe"},
+    {"first header wins", "[A]\none\n[a]\ntwo\n", L"A", 0, L"one"},
+    {"\"[\" anywhere ends the body", "[A]\nvalue[not a header\n", L"A", 0, L"value"},
+    {"\"[\" ends a list", "[A]\nx\ny[z\nw\n", L"A", 2, L""},
+    {"value is the first line only", "[A]\nfirst\nsecond\n", L"A", 0, L"first"},
+    {"CR LF: a multi-line value keeps its CR", "[A]\r\nfirst\r\nsecond\r\n[B]", L"A", 0, L"first\r"},
+    {"CR LF: a one-line body is trimmed", "[A]\r\nonly\r\n[B]", L"A", 0, L"only"},
+    {"blank lines before the body", "[A]\n\n \t\n  value  \r\n", L"A", 0, L"value"},
+    {"items are not trimmed", "[A]\none\n  two  \nthree", L"A", 1, L"  two  "},
+    {"an empty line is an empty item", "[A]\none\n\nthree", L"A", 1, L""},
+    {"items after an empty line are still there", "[A]\none\n\nthree", L"A", 2, L"three"},
+    {"index past the last line", "[A]\none\ntwo", L"A", 5, L""},
+    {"huge index", "[A]\none\ntwo", L"A", 2000000000, L""},
+    {"negative index reads item 0", "[A]\none\ntwo", L"A", -3, L"one"},
+    {"header without a body", "[A]", L"A", 0, L""},
+    {"\"//\" cuts http://", "[Download Sites]\nhttp://host/x\nnext\n", L"Download Sites", 0, L"http:"},
+    {"line after a comment stays", "[Download Sites]\nhttp://host/x\nnext\n", L"Download Sites", 1, L"next"},
+    {"comment at the very end", "[A]\nvalue // note", L"A", 0, L"value"},
+    {"comment hides a header", "// [A]\n[A]\nreal\n", L"A", 0, L"real"},
+    {"non-ASCII letters are kept", "[A]\ncaf\xE9\n", L"A", 0, L"caf\xE9"},
+};
+
+TEST_F(Description, FormatRules) {
+  for (const Lookup& c : kLookups) {
+    SCOPED_TRACE(c.rule);
+    LoadText(c.text);
+    EXPECT_EQ(description.GetItem(c.section, c.index), c.expected);
+    EXPECT_TRUE(shown.empty());
+    shown.clear();
+  }
+}
+
+TEST_F(Description, MissingSectionShowsTheMessageAtEveryLookup) {
+  LoadText("[End]\nEnd");
+  EXPECT_EQ(description.FindSection(L"Program to run"), -1);
+  EXPECT_EQ(description.GetValue(L"Program to run"), L"");
+  EXPECT_EQ(description.GetItem(L"Program to run", 3), L"");
+  EXPECT_EQ(MessageTexts(shown), (std::vector<std::wstring>{L"Tag 'Program to run' not found.",
+                                                            L"Tag 'Program to run' not found."}));
+}
+
+TEST_F(Description, FindSectionPointsJustAfterTheHeader) {
+  LoadText("ab[Cd]xy");
+  EXPECT_EQ(description.FindSection(L"cD"), 6);
+  EXPECT_EQ(description.FindSection(L"C"), -1);
+}
+
+struct Expansion {
+  const char* rule;
+  const char* text;
+  const wchar_t* section;
+  const wchar_t* expected;
+  std::vector<std::wstring> missing;  // names of the missing-section messages, in order
+};
+
+const Expansion kExpansions[] = {
+    {"Program Files Folder", "[A]\n$Program Files Folder$\\x", L"A", L"C:\\Program Files\\x", {}},
+    {"Temp Folder", "[A]\n$Temp Folder$", L"A", L"C:\\Users\\u\\Temp", {}},
+    {"Desktop Folder", "[A]\n$Desktop Folder$", L"A", L"C:\\Users\\u\\Desktop", {}},
+    {"Startmenu Folder", "[A]\n$Startmenu Folder$", L"A", L"C:\\Users\\u\\Start Menu\\Programs", {}},
+    {"Application Path drops its backslash", "[A]\n$Application Path$\\a.txt", L"A", L"c:\\apps\\demo\\a.txt", {}},
+    {"built-in names are case-sensitive", "[A]\n$temp folder$\n[Temp Folder]\nmine", L"A", L"mine", {}},
+    {"unknown name becomes empty", "[A]\nx$temp folder$y", L"A", L"xy", {L"temp folder"}},
+    {"section value", "[A]\n$Product$ Info.txt\n[product]\nDemo", L"A", L"Demo Info.txt", {}},
+    {"multi-line section gives its first line", "[A]\n<$B$>\n[B]\none\ntwo", L"A", L"<one>", {}},
+    {"nested", "[A]\n$B$x\n[B]\n$C$y\n[C]\nz", L"A", L"zyx", {}},
+    {"$$ looks up the empty name", "[A]\na$$b", L"A", L"ab", {L""}},
+    {"lone $ stays", "[A]\ncost $5", L"A", L"cost $5", {}},
+    {"$ pair across lines", "[A]\na$b\nc$d", L"A", L"ad", {L"b\nc"}},
+    {"lone $ in a value pairs with a later one", "[A]\n$B$ tail$ end\n[B]\nprice$\n", L"A", L"price end",
+     {L" tail"}},
+    {"comments go before expansion", "[A]\n$B$\n[B]\nx // $C$", L"A", L"x", {}},
+};
+
+TEST_F(Description, Placeholders) {
+  for (const Expansion& c : kExpansions) {
+    SCOPED_TRACE(c.rule);
+    LoadText(c.text);
+    EXPECT_EQ(description.GetValue(c.section), c.expected);
+    std::vector<std::wstring> expectedMessages;
+    for (const std::wstring& name : c.missing) expectedMessages.push_back(L"Tag '" + name + L"' not found.");
+    expectedMessages.push_back(L"Tag 'End' not found.");
+    EXPECT_EQ(MessageTexts(loadMessages), expectedMessages);
+    EXPECT_TRUE(description.PlaceholdersExpanded());
+    shown.clear();
+  }
+}
+
+TEST_F(Description, RunawayExpansionEndsAndIsRefused) {
+  const std::string cases[] = {
+      "[A]\n$A$\n[End]\nEnd",                // itself
+      "[A]\nx$A$$A$\n[End]\nEnd",            // doubles each time
+      "[A]\n$B$\n[B]\n$A$\n[End]\nEnd",      // through another section
+      "[A]\n$$\n[]\n$$\n[End]\nEnd",         // the empty name holds itself
+  };
+  for (const std::string& text : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(LoadText(text));
+    EXPECT_FALSE(description.PlaceholdersExpanded());
+    EXPECT_TRUE(description.IsLoaded());
+    EXPECT_LE(description.Text().size(), text.size() + SetupDescription::kMaxPlaceholderGrowth);
+  }
+}
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST_F(Description, ExpansionBoundsLeaveRoomForRealDescriptions) {
+  const std::string tail = "\n[P]\nv\n[End]\nEnd";
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 4000) + tail));
+  EXPECT_EQ(description.GetValue(L"A"), std::wstring(4000, L'v'));
+  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 4097) + tail));
+
+  const std::string big = "\n[P]\n" + std::string(1000, 'w') + "\n[End]\nEnd";
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 200) + big));
+  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 300) + big));  // 300 000 characters more
+}
+
+struct EndMarker {
+  const char* text;
+  bool loads;
+};
+
+TEST_F(Description, EndMarker) {
+  const EndMarker cases[] = {
+      {"[End]\nEnd", true},     {"[end]\r\nEnd\r\n", true}, {"x[End]End", true},
+      {"[End]\nend", false},    {"[End]\nEnd more", false}, {"[End]\nEndless", false},
+      {"[End]\n\nEnd", true},   {"no marker", false},       {"", false},
+  };
+  for (const EndMarker& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(LoadText(c.text), c.loads);
+    EXPECT_EQ(description.IsLoaded(), std::string(c.text).size() > 0);
+  }
+  LoadText("no marker");
+  EXPECT_EQ(MessageTexts(loadMessages), std::vector<std::wstring>{L"Tag 'End' not found."});
+}
+
+TEST_F(Description, LoadDecryptsWithTheEmbeddedKey) {
+  ScratchFolder folder;
+  const std::wstring good = folder.Write("good.eif", PackWithEmbeddedKey("[Program to run]\nrun.exe\n[End]\nEnd\n"));
+  EXPECT_TRUE(description.Load(good));
+  EXPECT_EQ(description.GetValue(L"Program to run"), L"run.exe");
+
+  const std::wstring wrongEnd = folder.Write("end.eif", PackWithEmbeddedKey("[End]\nend"));
+  EXPECT_FALSE(description.Load(wrongEnd));
+  EXPECT_TRUE(description.IsLoaded());
+
+  std::string damaged = PackWithEmbeddedKey("[End]\nEnd");
+  damaged.back() ^= 0x01;
+  EXPECT_FALSE(description.Load(folder.Write("bad.eif", damaged)));
+  EXPECT_FALSE(description.IsLoaded());
+  EXPECT_TRUE(shown.empty());
+
+  EXPECT_FALSE(description.Load(folder.Write("plain.eif", "[End]\nEnd")));
+  EXPECT_FALSE(description.IsLoaded());
+
+  const std::wstring cut = folder.Write("zero-byte.eif", PackWithEmbeddedKey(std::string("[A]\nx\0[End]\nEnd", 15)));
+  EXPECT_FALSE(description.Load(cut));
+  EXPECT_EQ(description.Text(), L"[A]\nx");
+}
+
+TEST_F(Description, FileWalk) {
+  LoadText("[Files to download]\n /a/b.exe -> b.exe \r\n/c->c\n/d -> e->f\nno arrow\n/g -> \n -> h\n/i -> i\n\n/j -> j");
+  std::wstring source, target;
+  ASSERT_TRUE(description.GetFirstFile(source, target));
+  EXPECT_EQ(source + L"|" + target, L"/a/b.exe|b.exe");
+  ASSERT_TRUE(description.GetNextFile(source, target));
+  EXPECT_EQ(source + L"|" + target, L"/c|c");
+  ASSERT_TRUE(description.GetNextFile(source, target));
+  EXPECT_EQ(source + L"|" + target, L"/d|e->f");
+  EXPECT_FALSE(description.GetNextFile(source, target));  // no arrow: both empty
+  EXPECT_EQ(source + target, L"");
+  EXPECT_FALSE(description.GetNextFile(source, target));  // empty target
+  EXPECT_EQ(source, L"/g");
+  EXPECT_FALSE(description.GetNextFile(source, target));  // empty source
+  ASSERT_TRUE(description.GetNextFile(source, target));   // malformed items still advance
+  EXPECT_EQ(source + L"|" + target, L"/i|i");
+  EXPECT_FALSE(description.GetNextFile(source, target));  // empty line: stays there
+  EXPECT_FALSE(description.GetNextFile(source, target));
+  ASSERT_TRUE(description.GetFirstFile(source, target));
+  EXPECT_EQ(source, L"/a/b.exe");
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Description, SiteWalk) {
+  LoadText("[Download Sites]\n h1 \r\nh2:8080\n   \nh3\n\nh4");
+  std::wstring host;
+  ASSERT_TRUE(description.GetFirstSite(host));
+  EXPECT_EQ(host, L"h1");
+  ASSERT_TRUE(description.GetNextSite(host));
+  EXPECT_EQ(host, L"h2:8080");
+  EXPECT_FALSE(description.GetNextSite(host));  // spaces: false, but moves on
+  ASSERT_TRUE(description.GetNextSite(host));
+  EXPECT_EQ(host, L"h3");
+  EXPECT_FALSE(description.GetNextSite(host));  // empty line: stays
+  EXPECT_FALSE(description.GetNextSite(host));
+  EXPECT_EQ(host, L"");
+  ASSERT_TRUE(description.GetFirstSite(host));
+  EXPECT_EQ(host, L"h1");
+}
+
+TEST_F(Description, WalksOfMissingListsShowTheMessage) {
+  LoadText("[End]\nEnd");
+  std::wstring a, b;
+  EXPECT_FALSE(description.GetFirstFile(a, b));
+  EXPECT_FALSE(description.GetFirstSite(a));
+  EXPECT_EQ(MessageTexts(shown), (std::vector<std::wstring>{L"Tag 'Files to download' not found.",
+                                                            L"Tag 'Download Sites' not found."}));
+}
+
+TEST_F(Description, LoadKeepsTheWalkPositions) {
+  LoadText("[Download Sites]\nh1\nh2\nh3");
+  std::wstring host;
+  description.GetFirstSite(host);
+  description.GetNextSite(host);
+  LoadText("[Download Sites]\nx1\nx2\nx3");
+  ASSERT_TRUE(description.GetNextSite(host));
+  EXPECT_EQ(host, L"x3");
+}
+
+TEST(DescriptionWithoutPlatform, WidensBytesAndStaysQuiet) {
+  SetupDescription description;
+  EXPECT_TRUE(description.LoadPlainText("[A]\n\xE9$Temp Folder$$Application Path$$missing$\n[End]\nEnd"));
+  EXPECT_EQ(description.GetValue(L"A"), L"\xE9");
+  EXPECT_EQ(description.GetValue(L"missing"), L"");
+}
+
+}  // namespace
