@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "fs/Clock.h"
 #include "res/resource.h"
 
 static_assert(ProgressWindow::kTemplateId == IDD_PROGRESS_WINDOW &&
@@ -19,12 +20,27 @@ const wchar_t kProblemTitle[] = L"Velmar's Projects: problem";
 constexpr LPARAM kInitialRange = MAKELPARAM(0, 100);
 constexpr int kInitialPosition = 1;
 constexpr UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;  // 0x105
+constexpr DWORD kCatchUpMs = 20;
 
 // The bar's class belongs to the common controls, which register it on request.
 void RegisterProgressBarClass() {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
 }
+
+// Holds a window's painting while alive: what it invalidates meanwhile is dropped.
+class RedrawSuspended {
+ public:
+  explicit RedrawSuspended(HWND window) : window_(window) {
+    ::SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~RedrawSuspended() { ::SendMessageW(window_, WM_SETREDRAW, TRUE, 0); }
+  RedrawSuspended(const RedrawSuspended&) = delete;
+  RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+ private:
+  HWND window_;
+};
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
@@ -76,16 +92,52 @@ BOOL ProgressWindow::OnInitDialog() {
   }
   ::SendMessageW(progressBar_, PBM_SETRANGE, 0, kInitialRange);
   ::SendMessageW(progressBar_, PBM_SETPOS, kInitialPosition, 0);
+  drawn_ = DrawnBar();
   return TRUE;
 }
 
 LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   if (amount == 0) return 0;
   const int position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  ::SendMessageW(progressBar_, PBM_SETPOS, AddClamped(position, amount), 0);
+  {
+    // The bar would repaint itself at every new position; whether to repaint is decided below.
+    const RedrawSuspended quiet(progressBar_);
+    ::SendMessageW(progressBar_, PBM_SETPOS, AddClamped(position, amount), 0);
+  }
+  if (BarLooksDifferent()) RepaintBar();
+  return 0;
+}
+
+// A repaint costs about a thousand times the message itself (see scripts/bench-window.sh), and
+// a download sends one message per kilobyte; most of them leave the bar's drawing as it is.
+bool ProgressWindow::BarLooksDifferent() const {
+  const int position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  if (position == drawn_.position) return false;
+  PBRANGE range = {};
+  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  // The bar may draw a little inside its client area: a pixel it moves that this count does
+  // not see is caught up within kCatchUpMs, and the last position is always drawn.
+  return FilledPixels(position, range) != drawn_.pixels || position >= range.iHigh ||
+         TicksSince(drawn_.at) >= kCatchUpMs;
+}
+
+int ProgressWindow::FilledPixels(int position, const PBRANGE& range) const {
+  RECT client = {};
+  ::GetClientRect(progressBar_, &client);
+  const long long span = static_cast<long long>(range.iHigh) - range.iLow;
+  if (span <= 0) return 0;
+  const long long done = static_cast<long long>(position) - range.iLow;
+  return static_cast<int>(done * (client.right - client.left) / span);
+}
+
+void ProgressWindow::RepaintBar() {
   ::InvalidateRect(progressBar_, nullptr, TRUE);
   ::RedrawWindow(progressBar_, nullptr, nullptr, kRepaintNow);
-  return 0;
+  PBRANGE range = {};
+  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  drawn_.position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  drawn_.pixels = FilledPixels(drawn_.position, range);
+  drawn_.at = clock_seam::TickCount();
 }
 
 void ProgressWindow::OnDestroy() {

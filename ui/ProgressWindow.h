@@ -2,6 +2,7 @@
 // The only window: a caption-less pop-up from dialog template 138 with the picture above a
 // progress bar. No message loop runs, so the window paints itself when its bar moves.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "ui/JpegResource.h"
 
@@ -34,13 +35,25 @@ class ProgressWindow {
   virtual void DoDataExchange();
   // Picture and title, range 0 to 100 at position 1. TRUE: focus as the dialog manager sets it.
   virtual BOOL OnInitDialog();
-  // WM_USER + 100: adds `amount` to the position and repaints the bar at once.
+  // WM_USER + 100: adds `amount` to the position. The bar is repainted before the handler
+  // returns whenever its drawing changes: its filled part moves to another pixel, the position
+  // reaches the upper bound, or the last repaint is some milliseconds old.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
   static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam);
   void OnDestroy();
+  bool BarLooksDifferent() const;
+  int FilledPixels(int position, const PBRANGE& range) const;
+  void RepaintBar();
+
+  // The bar as last repainted by Advance.
+  struct DrawnBar {
+    int position = -1;
+    int pixels = -1;
+    DWORD at = 0;
+  };
 
   HINSTANCE module_ = nullptr;
   HWND window_ = nullptr;
@@ -48,4 +61,5 @@ class ProgressWindow {
   HWND picture_ = nullptr;
   // Shown by the picture control, which does not own it: freed when the window goes.
   UniqueBitmap bitmap_;
+  DrawnBar drawn_;
 };

@@ -7,6 +7,7 @@
 #include <climits>
 #include <string>
 
+#include "tests/support/FakeClock.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/ProgressWindow.h"
 
@@ -66,6 +67,17 @@ bool Near(COLORREF color, int red, int green, int blue) {
   return std::abs(GetRValue(color) - red) < tolerance &&
          std::abs(GetGValue(color) - green) < tolerance &&
          std::abs(GetBValue(color) - blue) < tolerance;
+}
+
+// The colour the bar shows on screen at `percent` of its width, half-way down.
+COLORREF BarPixel(HWND bar, int percent) {
+  RECT client = {};
+  ::GetClientRect(bar, &client);
+  const HDC dc = ::GetDC(bar);
+  const COLORREF color =
+      ::GetPixel(dc, client.right * percent / 100, client.bottom / 2);
+  ::ReleaseDC(bar, dc);
+  return color;
 }
 
 DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
@@ -155,15 +167,49 @@ TEST(ProgressWindowTest, BarFollowsAdvanceAndRange) {
   }
 }
 
-TEST(ProgressWindowTest, AdvanceRepaintsBeforeReturningAndZeroDoesNot) {
+TEST(ProgressWindowTest, AdvanceRepaintsWhenTheDrawnBarChanges) {
+  const FakeClock clock;  // time stands still unless the test moves it
   ProgressWindow window;
   ASSERT_TRUE(window.Create());
   PumpMessages();  // the first paint of a new window is not what this test counts
-  const PaintCounter counter(Bar(window));
+  const HWND bar = Bar(window);
+  const PaintCounter counter(bar);
+
   Advance(window, 0);
   EXPECT_EQ(counter.paints(), 0);
   Advance(window, 30);  // no message loop runs: the paint must happen inside the handler
-  EXPECT_GE(counter.paints(), 1);
+  EXPECT_EQ(counter.paints(), 1);
+
+  // A download's steps: 1 KB of 100 MB moves a bar of some 500 pixels by a pixel only every
+  // couple of hundred steps; in between the drawing stays the same and is not repeated.
+  const int total = 100 * 1000 * 1024;
+  window.SetRangeMax(total);
+  int stepsWithoutPaint = 0;
+  for (int i = 0; i < 300; ++i) {
+    const int paints = counter.paints();
+    Advance(window, 1024);
+    if (counter.paints() == paints) ++stepsWithoutPaint;
+  }
+  EXPECT_GE(stepsWithoutPaint, 295);
+  EXPECT_LT(stepsWithoutPaint, 300);  // the new range and a pixel or two were drawn
+  const COLORREF emptyEnd = BarPixel(bar, 95);
+
+  // Some milliseconds later even a step within the same pixel is drawn, once.
+  FakeClock::Advance(25);
+  int paints = counter.paints();
+  Advance(window, 1024);
+  EXPECT_EQ(counter.paints(), paints + 1);
+  Advance(window, 1024);
+  EXPECT_EQ(counter.paints(), paints + 1);
+
+  paints = counter.paints();
+  Advance(window, total);  // the end of the last file: the bar on screen is full
+  EXPECT_EQ(Position(window), total);
+  EXPECT_EQ(counter.paints(), paints + 1);
+  EXPECT_NE(BarPixel(bar, 95), emptyEnd);
+  EXPECT_EQ(BarPixel(bar, 95), BarPixel(bar, 5));
+  Advance(window, 1024);  // held at the bound: nothing new to draw
+  EXPECT_EQ(counter.paints(), paints + 1);
 }
 
 TEST(ProgressWindowTest, MessagesFromAnotherThreadAreHandledWhileTheOwnerPumps) {
