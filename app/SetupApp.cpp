@@ -44,7 +44,7 @@ std::wstring ProgramTitle() {
 
 void Repaint(HWND window) {
   ::InvalidateRect(window, nullptr, TRUE);
-  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 }  // namespace
 

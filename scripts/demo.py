@@ -33,6 +33,19 @@ def prepare(rig):
                     os.path.join(described, "SetupInitial.eif")], check=True)
 
 
+def wait_for_progress(folder, amount, process):
+    """Waits until `amount` bytes have arrived in the setup temp folder (mid-download)."""
+    deadline = time.time() + 120
+    while time.time() < deadline and process.poll() is None:
+        try:
+            done = sum(os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder))
+        except OSError:
+            done = 0
+        if done >= amount:
+            return
+        time.sleep(0.1)
+
+
 def screenshot(path):
     xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
     subprocess.run(["convert", "xwd:-", path], input=xwd, check=True)
@@ -52,7 +65,7 @@ def main():
         print("demo: running %s under Wine on display %s" % (exe, os.environ.get("DISPLAY")))
         with Observer(os.path.join(BUILD, "win64", "tests", "e2e", "observer.exe"), DEMO) as observer:
             setup = wine_popen([exe], cwd=app, stdin=subprocess.DEVNULL)
-            time.sleep(4)
+            wait_for_progress(setup_temp, sum(SAMPLE_FILES.values()) // 2, setup)
             shot = os.path.join(DEMO, "progress-window.png")
             screenshot(shot)
             print("demo: what the user sees mid-download: %s" % shot)
