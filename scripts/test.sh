@@ -7,6 +7,12 @@ jobs=$(nproc)
 
 bash scripts/setup.sh
 
+# Crypto++ for both Windows builds, side by side (cached: only the first run pays).
+bash scripts/build-cryptopp-mingw.sh i686-w64-mingw32 build/cryptopp-i686 &
+i686_job=$!
+bash scripts/build-cryptopp-mingw.sh x86_64-w64-mingw32 build/cryptopp-x86_64
+wait "$i686_job"
+
 echo "== native build and tests (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build build/native -j"$jobs"
