@@ -9,8 +9,8 @@ class SetupDescription {
  public:
   // Placeholder expansion ends on every input: after this many expansions, or when the text
   // would grow by more than this many characters, it stops and the description is refused.
-  static constexpr int kMaxPlaceholderExpansions = 4096;
-  static constexpr std::size_t kMaxPlaceholderGrowth = 256 * 1024;
+  static constexpr int kMaxPlaceholderExpansions = 1024;
+  static constexpr std::size_t kMaxPlaceholderGrowth = 64 * 1024;
 
   explicit SetupDescription(DescriptionPlatform platform = {});
   virtual ~SetupDescription();

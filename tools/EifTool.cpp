@@ -101,9 +101,13 @@ int Check(const std::string& keyPath, const std::string& inPath) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+  if (args.empty()) {
+    std::cerr << ToolUsageText();
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::cout << ToolHelpText();
-    return args.empty() ? 2 : 0;
+    return 0;
   }
   const std::string& command = args[0];
   if (command == "keygen" && args.size() == 2) return KeyGen(args[1]);

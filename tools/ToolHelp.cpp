@@ -33,8 +33,8 @@ Description format (plain text in the Windows ANSI code page)
                      $Program Files Folder$ $Temp Folder$ $Desktop Folder$
                      $Startmenu Folder$ $Application Path$ (names case-sensitive).
                      A lone "$" pairs with the next "$", even lines later. Placeholders must
-                     not refer to themselves; expansion stops after 4096 replacements or
-                     256 Ki characters of growth and the description is refused.
+                     not refer to themselves; expansion stops after 1024 replacements or
+                     64 Ki characters of growth and the description is refused.
   [End]              Must hold the value "End" (exactly); without it the file is refused.
 
 Sections Setup.exe reads

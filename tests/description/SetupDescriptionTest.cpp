@@ -154,13 +154,13 @@ std::string Repeated(const std::string& piece, int times) {
 
 TEST_F(Description, ExpansionBoundsLeaveRoomForRealDescriptions) {
   const std::string tail = "\n[P]\nv\n[End]\nEnd";
-  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 4000) + tail));
-  EXPECT_EQ(description.GetValue(L"A"), std::wstring(4000, L'v'));
-  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 4097) + tail));
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 1024) + tail));
+  EXPECT_EQ(description.GetValue(L"A"), std::wstring(1024, L'v'));
+  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 1025) + tail));
 
   const std::string big = "\n[P]\n" + std::string(1000, 'w') + "\n[End]\nEnd";
-  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 200) + big));
-  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 300) + big));  // 300 000 characters more
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 65) + big));   // 64 805 characters more
+  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 66) + big));  // 65 802 characters more
 }
 
 struct EndMarker {

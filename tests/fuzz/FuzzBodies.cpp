@@ -1,0 +1,69 @@
+#include "tests/fuzz/FuzzBodies.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "description/DecryptDescription.h"
+#include "description/EmbeddedKey.h"
+#include "description/FileSignature.h"
+#include "description/SetupDescription.h"
+#include "tools/DescriptionCheck.h"
+
+namespace {
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "fuzz property violated: %s\n", what);
+  std::abort();
+}
+
+DescriptionPlatform FuzzPlatform() {
+  DescriptionPlatform platform;
+  platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
+  platform.applicationFolder = [] { return std::wstring(L"c:\\app\\"); };
+  platform.showMessage = [](const std::wstring&, const std::wstring&) {};
+  return platform;
+}
+
+}  // namespace
+
+void FuzzDecryptOne(const std::uint8_t* data, std::size_t size) {
+  const std::string file(reinterpret_cast<const char*>(data), size);
+  const DecryptedDescription result = DecryptDescriptionBytes(file, kEmbeddedPrivateKey, nullptr);
+  if (!result.HasText()) {
+    Require(result.length == 0, "no text but a length");
+    return;
+  }
+  Require(size >= kDescriptionHeaderLength, "text from a file shorter than the header");
+  const std::size_t blocks = (size - kDescriptionHeaderLength) / 128;
+  Require((size - kDescriptionHeaderLength) % 128 == 0, "text from a file of part blocks");
+  Require(result.text.size() == 86 * blocks + 1, "text buffer not sized by the block count");
+  Require(result.length >= 0 && static_cast<std::size_t>(result.length) < result.text.size(),
+          "length outside the buffer");
+  Require(result.text[static_cast<std::size_t>(result.length)] == '\0', "text not terminated");
+}
+
+void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
+  const std::string plain(reinterpret_cast<const char*>(data), size);
+  SetupDescription description(FuzzPlatform());
+  const bool loaded = description.LoadPlainText(plain);
+  const std::size_t visible = std::string(plain.c_str()).size();
+  Require(description.Text().size() <= visible + SetupDescription::kMaxPlaceholderGrowth,
+          "expansion grew past its bound");
+  if (loaded) Require(description.GetValue(L"End") == L"End", "loaded without the end marker");
+
+  std::wstring source, target, host;
+  int steps = 0;
+  for (bool more = description.GetFirstFile(source, target); more && steps < 10000;
+       more = description.GetNextFile(source, target), ++steps) {
+    Require(!source.empty() && !target.empty(), "a file item with an empty side");
+  }
+  for (bool more = description.GetFirstSite(host); more && steps < 20000;
+       more = description.GetNextSite(host), ++steps) {
+    Require(!host.empty(), "an empty host");
+  }
+  description.GetValue(L"Program to run");
+  description.GetItem(L"Download Sites", 3);
+  CheckPlainDescription(plain);
+}
