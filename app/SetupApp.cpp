@@ -12,15 +12,12 @@ const wchar_t kUserInfoFileError[] = L"Error: Failed to create User Info File.";
 constexpr UINT kWarningBox = MB_OK | MB_ICONEXCLAMATION;  // 0x30
 constexpr UINT kShowWithoutMoving = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr DWORD kModulePathBuffer = 260;
-constexpr DWORD kLongPathBuffer = 1024;
 
 // The executable's path in long form, so that the underscores of the long name count.
 std::wstring LongModulePath() {
   wchar_t modulePath[kModulePathBuffer] = {};
   ::GetModuleFileNameW(nullptr, modulePath, kModulePathBuffer);
-  wchar_t longPath[kLongPathBuffer] = {};
-  ::GetLongPathNameW(modulePath, longPath, kLongPathBuffer);
-  return std::wstring(longPath);
+  return LongPathOf(modulePath);
 }
 
 // The module path with its extension replaced by ".HLP": only its folder is used.

@@ -5,7 +5,14 @@
 namespace {
 constexpr int kRemoveAttempts = 3;
 constexpr DWORD kRemovePauseMs = 1000;
+constexpr DWORD kLongPathBuffer = 1024;
 }  // namespace
+
+std::wstring LongPathOf(const std::wstring& path) {
+  wchar_t longPath[kLongPathBuffer] = {};
+  ::GetLongPathNameW(path.c_str(), longPath, kLongPathBuffer);
+  return std::wstring(longPath);
+}
 
 bool FileExists(const std::wstring& path) {
   const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);

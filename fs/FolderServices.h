@@ -20,6 +20,10 @@ std::wstring GetDesktopFolder();
 std::wstring GetMyDocumentsFolder();
 std::wstring GetStartMenuFolder();  // created if missing
 
+// The long form of `path` (each 8.3 component replaced by its long name), at most 1023
+// characters; empty when the conversion fails.
+std::wstring LongPathOf(const std::wstring& path);
+
 // True when an entry (file or folder) exists at `path`, made absolute against the current folder.
 bool FileExists(const std::wstring& path);
 // Renames inside `folder` (read-only files too); fails when `newName` exists.

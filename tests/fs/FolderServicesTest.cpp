@@ -85,6 +85,18 @@ TEST_F(FolderServicesTest, FileExistsFindsFilesAndFoldersAndRelativeNames) {
   EXPECT_FALSE(FileExists(L""));
 }
 
+TEST_F(FolderServicesTest, ShortPathsTurnIntoLongOnesSoTheUnderscoresOfTheLongNameCount) {
+  const std::wstring folder = temp / L"A long folder name";
+  ASSERT_TRUE(CreateFolderPath(folder));
+  const std::wstring exe = folder + L"\\Setup_Reader_x version two.exe";
+  WriteFileBytes(exe, "MZ");
+  wchar_t shortPath[MAX_PATH] = {};
+  ASSERT_NE(::GetShortPathNameW(exe.c_str(), shortPath, MAX_PATH), 0u);
+  ASSERT_NE(std::wstring(shortPath), exe);
+  EXPECT_EQ(LongPathOf(shortPath), exe);
+  EXPECT_EQ(LongPathOf(temp / L"missing\\file.exe"), L"");
+}
+
 TEST_F(FolderServicesTest, DeleteFileInFolderCountsAMissingFileAsDeleted) {
   WriteFileBytes(temp / L"ro.txt", "x");
   ::SetFileAttributesW((temp / L"ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
