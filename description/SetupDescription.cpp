@@ -32,6 +32,7 @@ bool SetupDescription::LoadPlainText(const std::string& plain) {
   StripComments();
   placeholdersExpanded_ = ExpandPlaceholders();
   if (!placeholdersExpanded_) return false;
+  IndexHeaders();
   return GetValue(kEndSection) == kEndValue;
 }
 
@@ -40,11 +41,31 @@ bool SetupDescription::IsLoaded() const { return !text.empty(); }
 void SetupDescription::SetText(std::wstring newText) {
   text = std::move(newText);
   upperText_ = UpperAscii(text);
+  headerIndex_.clear();
+  headersIndexed_ = false;
 }
 
 void SetupDescription::Splice(std::size_t position, std::size_t count, const std::wstring& replacement) {
   text.replace(position, count, replacement);
   upperText_.replace(position, count, UpperAscii(replacement));
+  headerIndex_.clear();
+  headersIndexed_ = false;
+}
+
+void SetupDescription::IndexHeaders() {
+  headerIndex_.clear();
+  for (std::size_t open = upperText_.find(L'['); open != std::wstring::npos;) {
+    const std::size_t next = upperText_.find_first_of(L"[]", open + 1);
+    if (next == std::wstring::npos) break;
+    if (upperText_[next] == L']') {
+      // emplace keeps the first position of a header that occurs again.
+      headerIndex_.emplace(upperText_.substr(open, next - open + 1), open);
+      open = upperText_.find(L'[', next + 1);
+    } else {
+      open = next;
+    }
+  }
+  headersIndexed_ = true;
 }
 
 void SetupDescription::StripComments() { SetText(WithoutComments(text)); }
@@ -83,6 +104,12 @@ std::wstring SetupDescription::PlaceholderValue(const std::wstring& name) {
 
 int SetupDescription::FindSection(const std::wstring& name) const {
   const std::wstring key = UpperAscii(L"[" + name + L"]");
+  // A header whose name holds no bracket is in the index exactly when it occurs in the text.
+  if (headersIndexed_ && name.find_first_of(L"[]") == std::wstring::npos) {
+    const auto entry = headerIndex_.find(key);
+    if (entry == headerIndex_.end()) return -1;
+    return static_cast<int>(entry->second + key.size());
+  }
   const std::size_t found = upperText_.find(key);
   if (found == std::wstring::npos) return -1;
   return static_cast<int>(found + key.size());

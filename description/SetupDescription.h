@@ -2,6 +2,7 @@
 // The decrypted setup description: sections, values and the two lists.
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 
 #include "description/DescriptionPlatform.h"
 
@@ -50,11 +51,16 @@ class SetupDescription {
   // False when the bound stopped it.
   bool ExpandPlaceholders();
   std::wstring PlaceholderValue(const std::wstring& name);
+  // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
+  // text do not search it; any change of the text drops the index.
+  void IndexHeaders();
 
   DescriptionPlatform platform_;
   std::wstring text;
   // `text` with ASCII letters upper-cased, kept in step so a lookup does not copy the text.
   std::wstring upperText_;
+  std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
+  bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
   int fileIndex = 0;
   int siteIndex = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,19 @@ TEST_F(Description, FindSectionPointsJustAfterTheHeader) {
   LoadText("ab[Cd]xy");
   EXPECT_EQ(description.FindSection(L"cD"), 6);
   EXPECT_EQ(description.FindSection(L"C"), -1);
+}
+
+TEST_F(Description, LookupsFindTheFirstOccurrenceWhateverTheBrackets) {
+  LoadText("x[A[B]y[[C]]z[D]E][d]w[A[B]");
+  const struct {
+    const wchar_t* name;
+    int position;
+  } cases[] = {{L"A[B", 6}, {L"B", 6}, {L"C", 11}, {L"[C", 11}, {L"C]", 12}, {L"D", 16},
+               {L"D]E", 18}, {L"E", -1}, {L"A", -1}, {L"", -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name, c.name + std::wcslen(c.name)));
+    EXPECT_EQ(description.FindSection(c.name), c.position);
+  }
 }
 
 struct Expansion {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "description/DecryptDescription.h"
+#include "description/DescriptionText.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
@@ -44,6 +45,23 @@ void FuzzDecryptOne(const std::uint8_t* data, std::size_t size) {
   Require(result.text[static_cast<std::size_t>(result.length)] == '\0', "text not terminated");
 }
 
+// The header index must answer exactly as a search of the upper-cased text would: every name
+// that some "[" in the text starts, with or without brackets inside.
+void CompareLookupsWithSearch(const SetupDescription& description) {
+  const std::wstring& text = description.Text();
+  const std::wstring upper = UpperAscii(text);
+  int compared = 0;
+  for (std::size_t open = text.find(L'['); open != std::wstring::npos && compared < 200;
+       open = text.find(L'[', open + 1), ++compared) {
+    const std::size_t close = text.find(L']', open + 1);
+    if (close == std::wstring::npos) break;
+    const std::wstring name = text.substr(open + 1, close - open - 1);
+    const std::size_t found = upper.find(UpperAscii(L"[" + name + L"]"));
+    const int expected = found == std::wstring::npos ? -1 : static_cast<int>(found + name.size() + 2);
+    Require(description.FindSection(name) == expected, "header index differs from the search");
+  }
+}
+
 void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   const std::string plain(reinterpret_cast<const char*>(data), size);
   SetupDescription description(FuzzPlatform());
@@ -52,6 +70,7 @@ void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   Require(description.Text().size() <= visible + SetupDescription::kMaxPlaceholderGrowth,
           "expansion grew past its bound");
   if (loaded) Require(description.GetValue(L"End") == L"End", "loaded without the end marker");
+  CompareLookupsWithSearch(description);
 
   std::wstring source, target, host;
   int steps = 0;
