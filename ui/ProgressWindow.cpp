@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "fs/Clock.h"
@@ -44,8 +45,8 @@ class RedrawSuspended {
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
-  const unsigned long long room = static_cast<unsigned long long>(INT_MAX - position);
-  return amount > room ? INT_MAX : position + static_cast<int>(amount);
+  const long long step = amount > static_cast<WPARAM>(INT_MAX) ? INT_MAX : amount;
+  return static_cast<int>(std::min<long long>(position + step, INT_MAX));
 }
 }  // namespace
 
