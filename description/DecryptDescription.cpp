@@ -5,6 +5,7 @@
 #include <cryptopp/osrng.h>
 #include <cryptopp/rsa.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -54,6 +55,8 @@ void DecryptBlocks(const std::string& file, const char* key, DecryptedDescriptio
   // past the file.
   if (blockLength == 0 || cipherLength % blockLength != 0) return;
   const std::size_t blocks = cipherLength / blockLength;
+  // The length is a 32-bit count: a text that could not be counted is refused.
+  if (blocks > (static_cast<std::size_t>(INT_MAX) - 1) / (largestPlaintext == 0 ? 1 : largestPlaintext)) return;
   try {
     result.text.assign(largestPlaintext * blocks + 1, '\0');
   } catch (const std::bad_alloc&) {
