@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <set>
 
 #include "description/DecryptDescription.h"
 #include "description/DescriptionText.h"
@@ -120,6 +121,32 @@ void CheckFiles(const SetupDescription& description, std::vector<std::string>& p
   CheckListGap(kFilesSection, lines, problems);
 }
 
+// Sample folders for the built-in placeholders; the name of every missing-section message
+// goes to `missing`.
+DescriptionPlatform SampleFoldersPlatform(std::vector<std::wstring>& missing) {
+  DescriptionPlatform platform;
+  platform.programFilesFolder = [] { return std::wstring(L"C:\\Program Files"); };
+  platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
+  platform.desktopFolder = [] { return std::wstring(L"C:\\Desktop"); };
+  platform.startMenuFolder = [] { return std::wstring(L"C:\\Start Menu\\Programs"); };
+  platform.applicationFolder = [] { return std::wstring(L"c:\\setup\\"); };
+  platform.showMessage = [&missing](const std::wstring& text, const std::wstring&) {
+    const std::size_t before = std::wcslen(kMissingSectionBefore);
+    const std::size_t after = std::wcslen(kMissingSectionAfter);
+    if (text.size() >= before + after) missing.push_back(text.substr(before, text.size() - before - after));
+  };
+  return platform;
+}
+
+// Each name once, however often it was expanded.
+void ReportUnknownPlaceholders(const std::vector<std::wstring>& missing, std::vector<std::string>& problems) {
+  std::set<std::wstring> reported;
+  for (const std::wstring& name : missing) {
+    if (name == kEndSection || !reported.insert(name).second) continue;
+    problems.push_back("placeholder " + Quoted(L"$" + name + L"$") + " names no section; it becomes empty");
+  }
+}
+
 }  // namespace
 
 std::string DescribeDecryptionFailure(const std::string& file, const std::string& keyHex) {
@@ -163,33 +190,17 @@ std::vector<std::string> CheckPlainDescription(const std::string& plain) {
     problems.push_back("the text holds a 0x00 byte at offset " + std::to_string(nul) +
                        "; everything after it is ignored");
   }
-  std::wstring raw = WidenAnsi(nullptr, plain);
-  CheckRawLines(raw, problems);
+  CheckRawLines(WidenAnsi(nullptr, plain), problems);
 
-  DescriptionPlatform platform;
-  platform.programFilesFolder = [] { return std::wstring(L"C:\\Program Files"); };
-  platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
-  platform.desktopFolder = [] { return std::wstring(L"C:\\Desktop"); };
-  platform.startMenuFolder = [] { return std::wstring(L"C:\\Start Menu\\Programs"); };
-  platform.applicationFolder = [] { return std::wstring(L"c:\\setup\\"); };
   std::vector<std::wstring> missing;
-  platform.showMessage = [&missing](const std::wstring& text, const std::wstring&) {
-    const std::size_t before = std::wcslen(kMissingSectionBefore);
-    const std::size_t after = std::wcslen(kMissingSectionAfter);
-    if (text.size() >= before + after) missing.push_back(text.substr(before, text.size() - before - after));
-  };
-  SetupDescription description(platform);
+  SetupDescription description(SampleFoldersPlatform(missing));
   const bool loaded = description.LoadPlainText(plain);
-  for (const std::wstring& name : missing) {
-    if (name == kEndSection) continue;
-    problems.push_back("placeholder " + Quoted(L"$" + name + L"$") + " names no section; it becomes empty");
-  }
+  ReportUnknownPlaceholders(missing, problems);
   if (!description.PlaceholdersExpanded()) {
     problems.push_back("placeholder expansion does not end (a placeholder refers to itself, directly or "
                        "through other sections); Setup.exe refuses the description");
     return problems;
   }
-  missing.clear();
   for (const wchar_t* section : kRequiredSections) {
     if (description.FindSection(section) < 0) {
       problems.push_back("missing section [" + Narrow(section) + "]");

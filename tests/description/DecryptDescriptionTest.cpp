@@ -100,8 +100,9 @@ const Damage kDamages[] = {
      nullptr, false},
     {"middle block's last byte changed",
      [](std::string f) { f[kDescriptionHeaderLength + 2 * kBlock - 1] ^= 0x01; return f; }, nullptr, false},
-    {"first block's first byte changed",
-     [](std::string f) { f[kDescriptionHeaderLength] ^= 0x40; return f; }, nullptr, false},
+    // Changed low bytes keep the value below the modulus, so OAEP decoding is what refuses it.
+    {"first block's middle byte changed",
+     [](std::string f) { f[kDescriptionHeaderLength + 64] ^= 0x01; return f; }, nullptr, false},
     {"block of 0xFF after the good blocks",
      [](std::string f) { return f + std::string(kBlock, '\xFF'); }, "whole", false},
     {"0xFF block between good blocks",
