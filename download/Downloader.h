@@ -1,7 +1,9 @@
 #pragma once
 // One HTTP transfer from a URL to a file, in-line or on a worker thread, and the length probe.
 #include <windows.h>
+#include <wininet.h>
 
+#include <atomic>
 #include <string>
 
 class Downloader {
@@ -13,8 +15,40 @@ class Downloader {
   // returns whether it started. False at once when there is no Internet connection.
   bool StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine);
 
-  DWORD threadId = 0;
+  DWORD threadId = 0;  // id of the last worker thread started
 };
+
+// The worker mode's state, one set for the whole process. Each has a single writer at a time
+// (the starter before the worker exists, the worker afterwards); atomics make that visible
+// across threads.
+extern std::atomic<bool> downloadBusy;    // a transfer started by StartDownload runs
+extern std::atomic<bool> downloadResult;  // result of the last worker transfer
+extern std::atomic<bool> downloadCancel;  // asks the worker transfer to stop
+extern std::atomic<HANDLE> downloadThread;  // the running worker, null when none runs
+
+// What the worker thread is handed; it owns and frees the record.
+struct DownloadRequest {
+  std::wstring url;
+  std::wstring target;
+  HWND window;
+  const std::atomic<bool>* cancel;
+};
+
+// Progress message sent to `window`: wParam the bytes of one chunk, lParam the bytes received
+// so far in the attempt; one message with wParam 0 ends each attempt.
+constexpr UINT kDownloadProgressMessage = WM_USER + 100;
+
+// Up to 4 attempts, 2000 ms apart. An existing target is kept under its name + " Before
+// Download" and put back when an attempt fails. True when the file on disk has the length the
+// server announced. `window` and `cancel` may be null.
+bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
+                       const std::atomic<bool>* cancel);
+
+// Worker thread body: `parameter` is a DownloadRequest that the thread takes over.
+DWORD WINAPI DownloadThreadProc(LPVOID parameter);
+
+// Content-Length of an open request; 0 for a null handle or a missing or unreadable header.
+DWORD QueryContentLength(HINTERNET request);
 
 // Content-Length of a GET of `url`; 0 on any failure. Callers compare it as a signed number.
 DWORD ProbeContentLength(std::wstring url);

@@ -1,0 +1,15 @@
+#pragma once
+// Owner of WinINet handles (Internet sessions and requests), closed in reverse order of opening
+// by declaring them in the order they were opened.
+#include <windows.h>
+#include <wininet.h>
+
+#include "fs/UniqueHandle.h"
+
+struct InternetHandleTraits {
+  using Type = HINTERNET;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::InternetCloseHandle(h); }
+};
+
+using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;

@@ -1,0 +1,160 @@
+// DownloadUrlToFile: the attempts of one transfer, each with backup, body, checks and clean-up.
+#include <string>
+
+#include "download/Downloader.h"
+#include "download/HttpSession.h"
+#include "download/TagText.h"
+#include "fs/Clock.h"
+#include "fs/FolderServices.h"
+#include "fs/UniqueHandle.h"
+
+namespace {
+constexpr int kAttempts = 4;
+constexpr DWORD kRetryPauseMs = 2000;
+constexpr DWORD kReadSize = 1024;
+constexpr DWORD kTitleCheckBytes = 1024;  // the check looks at what arrives within these
+constexpr DWORD kGraceMs = 20000;         // late data may still come after the first empty read
+constexpr DWORD kGraceYieldMs = 5;        // between empty reads: wait, but do not spin a core
+const wchar_t kBackupSuffix[] = L" Before Download";
+
+struct TargetPath {
+  std::wstring full;
+  std::wstring folder;  // without trailing backslash
+  std::wstring name;
+};
+
+TargetPath SplitTarget(const std::wstring& target) {
+  TargetPath path{target, L"", L""};
+  SplitPath(target, path.folder, path.name);
+  path.folder = WithoutTrailingBackslash(path.folder);
+  // A bare name lives in the current folder, never in the root of the current drive.
+  if (path.folder.empty() && target.find(L'\\') == std::wstring::npos) path.folder = L".";
+  return path;
+}
+
+// Keeps the current copy under the backup name unless an older backup holds that name.
+// True when a copy existed, which a failed attempt then puts back.
+bool BackUp(const TargetPath& path) {
+  if (!FileExists(path.full)) return false;
+  if (!FileExists(path.full + kBackupSuffix)) {
+    MoveFileInFolder(path.folder, path.name, path.name + kBackupSuffix);
+  }
+  return true;
+}
+
+void RemoveAndRestore(const TargetPath& path, bool backedUp) {
+  DeleteFileInFolder(path.folder, path.name);
+  if (backedUp) MoveFileInFolder(path.folder, path.name + kBackupSuffix, path.name);
+}
+
+std::wstring WidenAnsi(const char* bytes, DWORD count) {
+  if (count == 0) return std::wstring();
+  const int length = static_cast<int>(count);
+  const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes, length, nullptr, 0);
+  if (needed <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(needed), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes, length, &text[0], needed);
+  return text;
+}
+
+// An error page, whatever status it came with, is known by "404" in its title.
+bool TitleSays404(const char* bytes, DWORD count) {
+  return ExtractTagText(WidenAnsi(bytes, count), L"TITLE").find(L"404") != std::wstring::npos;
+}
+
+bool WriteAll(HANDLE file, const char* bytes, DWORD count) {
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  return ::WriteFile(file, bytes, count, &written, nullptr) && written == count;
+}
+
+bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
+enum class AttemptEnd { kSuccess, kFailed, kWriteFailed };
+
+// One attempt: its own file, Internet and request handles, closed in reverse order.
+class Attempt {
+ public:
+  Attempt(const std::wstring& url, const TargetPath& path, HWND window,
+          const std::atomic<bool>* cancel)
+      : url_(url), path_(path), window_(window), cancel_(cancel) {}
+
+  AttemptEnd Run() {
+    UniqueFileHandle file(::CreateFileW(path_.full.c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return AttemptEnd::kFailed;
+    const UniqueInternetHandle session = OpenInternetSession();
+    if (!session) return AttemptEnd::kFailed;
+    const UniqueInternetHandle request = OpenUrlRequest(session.get(), url_);
+    if (!request) return AttemptEnd::kFailed;
+    const AttemptEnd end = ReadBody(request.get(), file);
+    Report(0);  // the window ignores it; it marks the end of the attempt
+    return end;
+  }
+
+ private:
+  void Report(DWORD count) {
+    if (window_) ::SendMessageW(window_, kDownloadProgressMessage, count, received_);
+  }
+
+  AttemptEnd ReadBody(HINTERNET request, UniqueFileHandle& file) {
+    const DWORD expected = QueryContentLength(request);
+    bool waiting = false;
+    DWORD emptySince = 0;
+    char buffer[kReadSize] = {};
+    for (;;) {
+      if (cancel_ && *cancel_) return AttemptEnd::kFailed;
+      DWORD count = 0;
+      if (!::InternetReadFile(request, buffer, kReadSize, &count)) return AttemptEnd::kFailed;
+      if (count > 0) {
+        received_ += count;
+        waiting = false;
+        if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) continue;
+        const bool written = WriteAll(file.get(), buffer, count);
+        Report(count);  // also for a chunk that could not be written
+        if (!written) return AttemptEnd::kWriteFailed;
+        continue;
+      }
+      // End of the body: the length on disk decides. Data that still arrives after this
+      // finds the file closed and fails to be written.
+      file.reset();
+      ULONGLONG size = 0;
+      if (!SizeOnDisk(path_.full, size)) return AttemptEnd::kFailed;
+      if (size == expected) return AttemptEnd::kSuccess;
+      if (!waiting) {
+        waiting = true;
+        emptySince = clock_seam::TickCount();
+      } else if (TicksSince(emptySince) > kGraceMs) {
+        return AttemptEnd::kFailed;
+      }
+      clock_seam::SleepFor(kGraceYieldMs);
+    }
+  }
+
+  const std::wstring& url_;
+  const TargetPath& path_;
+  HWND window_;
+  const std::atomic<bool>* cancel_;
+  DWORD received_ = 0;
+};
+}  // namespace
+
+bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
+                       const std::atomic<bool>* cancel) {
+  const TargetPath path = SplitTarget(target);
+  for (int attemptsLeft = kAttempts; attemptsLeft > 0; --attemptsLeft) {
+    const bool backedUp = BackUp(path);
+    const AttemptEnd end = Attempt(url, path, window, cancel).Run();
+    if (end == AttemptEnd::kSuccess) return true;  // a backup stays next to the target
+    RemoveAndRestore(path, backedUp);
+    clock_seam::SleepFor(kRetryPauseMs);
+    // A disk that refuses data will refuse it again.
+    if (end == AttemptEnd::kWriteFailed) break;
+  }
+  return false;
+}

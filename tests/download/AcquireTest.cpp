@@ -1,0 +1,356 @@
+// Site choice and the whole download phase against nginx and the fault server, with the real
+// progress window and fake time.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "app/SetupApp.h"
+#include "fs/FolderServices.h"
+#include "tests/download/Descriptions.h"
+#include "tests/download/ServerRig.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+class SetupAppFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!rig::Available()) GTEST_SKIP() << "run through tests/servers/run-with-servers.sh";
+    app.defaultHost1 = rig::Host(rig::kHost1);
+    app.defaultHost2 = rig::Host(rig::kHost2);
+  }
+  // Each test publishes under its own name, so server logs of different tests never mix.
+  static std::string TestName() { return testing::UnitTest::GetInstance()->current_test_info()->name(); }
+  static std::string Prefix() {
+    std::string name = "/" + TestName();
+    for (char& c : name) {
+      if (c == '/' && &c != &name[0]) c = '_';
+    }
+    return name;
+  }
+
+  TempFolder temp;
+  FakeClock clock;
+  MessageRecorder messages;
+  SetupApp app;
+};
+
+// ---- ChooseDownloadSite ----------------------------------------------------------------------
+
+class ChooseSiteTest : public SetupAppFixture {
+ protected:
+  std::wstring Choose(const std::vector<std::wstring>& sites, const std::string& firstFile) {
+    WriteFileBytes(temp / L"d.eif", Encrypted(DescriptionText(sites, {firstFile})));
+    EXPECT_TRUE(app.setupDescription.Load(temp / L"d.eif"));
+    return app.ChooseDownloadSite();
+  }
+};
+
+TEST_F(ChooseSiteTest, StopsAtTheFirstHostAbove1000AndNeverContactsTheRest) {
+  const std::string file = Prefix() + "/a.bin";
+  rig::Publish(rig::kSite1, Wide(file), rig::Pattern(1000));  // exactly 1000: passed over
+  rig::Publish(rig::kSite2, Wide(file), rig::Pattern(1001));
+  rig::Publish(rig::kSite3, Wide(file), rig::Pattern(5000));
+
+  const std::wstring chosen = Choose(
+      {rig::Host(rig::kSite1), L"  " + rig::Host(rig::kSite2) + L"  ", rig::Host(rig::kSite3)},
+      file + " -> a.bin");
+
+  EXPECT_EQ(chosen, rig::Host(rig::kSite2));  // trimmed, nothing added
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, file, 1), 1);
+  EXPECT_EQ(rig::CountRequests(rig::kSite2, file, 1), 1);
+  EXPECT_EQ(rig::CountRequests(rig::kSite3, file), 0);
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(ChooseSiteTest, SkipsAHostThatIsDown) {
+  const std::string file = Prefix() + "/a.bin";
+  rig::Publish(rig::kSite1, Wide(file), rig::Pattern(2000));
+  EXPECT_EQ(Choose({rig::Host(rig::kDown), rig::Host(rig::kSite1)}, file + " -> a.bin"),
+            rig::Host(rig::kSite1));
+}
+
+TEST_F(ChooseSiteTest, AnEmptyLineEndsTheList) {
+  const std::string file = Prefix() + "/a.bin";
+  rig::Publish(rig::kSite2, Wide(file), rig::Pattern(2000));
+
+  EXPECT_EQ(Choose({rig::Host(rig::kSite1), L"", rig::Host(rig::kSite2)}, file + " -> a.bin"), L"");
+
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, file, 1), 1);  // its error page is too short
+  EXPECT_EQ(rig::CountRequests(rig::kSite2, file), 0);
+}
+
+TEST_F(ChooseSiteTest, AFirstItemWithoutArrowProbesTheHostsRoot) {
+  rig::Publish(rig::kSite4, L"/index.html", rig::Pattern(2000));
+  EXPECT_EQ(Choose({rig::Host(rig::kSite4)}, Prefix() + "/a.bin"), rig::Host(rig::kSite4));
+  EXPECT_EQ(rig::CountRequests(rig::kSite4, "/", 1), 1);
+}
+
+// ---- AcquireSetup ----------------------------------------------------------------------------
+
+class AcquireTest : public SetupAppFixture {
+ protected:
+  void SetUp() override {
+    SetupAppFixture::SetUp();
+    if (IsSkipped()) return;
+    appFolder = temp / L"app";
+    setupFolder = temp / L"setup";
+    ASSERT_TRUE(CreateFolderPath(appFolder));
+    SetApplicationFolder(appFolder + L"\\Setup.HLP");
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    savedDirectory_ = current;
+    ::SetCurrentDirectoryW(appFolder.c_str());
+    ASSERT_TRUE(app.progressWindow.Create(::GetModuleHandleW(nullptr)));
+  }
+  void TearDown() override {
+    if (!savedDirectory_.empty()) ::SetCurrentDirectoryW(savedDirectory_.c_str());
+  }
+
+  bool Acquire() {
+    return app.AcquireSetup(Wide(TestName()), setupFolder, app.progressWindow.GetSafeHwnd(), site);
+  }
+  std::wstring DescriptionPath() const { return L"/downloads/Setups/" + Wide(TestName()) + L"/SetupInitial.eif"; }
+  // Files "a.bin", "b.bin", ... of the given sizes on site 1, listed in that order.
+  std::vector<std::string> PublishFiles(const std::vector<size_t>& sizes) {
+    std::vector<std::string> items;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      const std::string name = std::string(1, static_cast<char>('a' + i)) + ".bin";
+      rig::Publish(rig::kSite1, Wide(Prefix() + "/" + name), rig::Pattern(sizes[i], static_cast<int>(i)));
+      items.push_back(Prefix() + "/" + name + " -> " + name);
+    }
+    return items;
+  }
+  PBRANGE Range() const {
+    PBRANGE range = {};
+    ::SendMessageW(Bar(), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return range;
+  }
+  int Position() const { return static_cast<int>(::SendMessageW(Bar(), PBM_GETPOS, 0, 0)); }
+
+  std::wstring appFolder, setupFolder;
+  std::wstring site = L"unchanged";
+
+ private:
+  HWND Bar() const { return ::GetDlgItem(app.progressWindow.GetSafeHwnd(), ProgressWindow::kProgressBarId); }
+  std::wstring savedDirectory_;
+};
+
+TEST_F(AcquireTest, FetchesTheDescriptionFromTheFirstHostAndEveryFileSizingTheBar) {
+  // The first file must be above 1000 bytes for the site to qualify.
+  const std::vector<std::string> files = PublishFiles({2000, 1000, 3000});
+  rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(DescriptionText({rig::Host(rig::kSite1)}, files)));
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(site, rig::Host(rig::kSite1));
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), rig::Pattern(2000, 0));
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\b.bin"), rig::Pattern(1000, 1));
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\c.bin"), rig::Pattern(3000, 2));
+  EXPECT_EQ(Range().iLow, 0);
+  EXPECT_EQ(Range().iHigh, 6000);
+  EXPECT_EQ(Position(), 6000);  // 1 + 6000, held at the bound
+  EXPECT_EQ(rig::CountRequests(rig::kHost1, Narrow(DescriptionPath()), 2), 2);  // probe, download
+  EXPECT_EQ(rig::CountRequests(rig::kHost2, Narrow(DescriptionPath())), 0);
+  // The first file is probed by the site choice and by the sizing, then fetched.
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/a.bin", 3), 3);
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/c.bin", 2), 2);
+}
+
+TEST_F(AcquireTest, FetchesTheDescriptionFromTheSecondHostWhenTheFirstLacksIt) {
+  const std::vector<std::string> files = PublishFiles({1500});
+  rig::Publish(rig::kHost2, DescriptionPath(), Encrypted(DescriptionText({rig::Host(rig::kSite1)}, files)));
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(rig::CountRequests(rig::kHost1, Narrow(DescriptionPath()), 1), 1);
+  EXPECT_EQ(rig::CountRequests(rig::kHost2, Narrow(DescriptionPath()), 2), 2);
+  EXPECT_TRUE(PathExists(setupFolder + L"\\a.bin"));
+}
+
+TEST_F(AcquireTest, ALocalCopysDownloadPathNamesTheServerFolder) {
+  const std::vector<std::string> files = PublishFiles({1500});
+  const std::wstring folder = Wide(Prefix()) + L"/beta/Reader";
+  rig::Publish(rig::kHost1, folder + L"/SetupInitial.eif",
+               Encrypted(DescriptionText({rig::Host(rig::kSite1)}, files)));
+  WriteFileBytes(appFolder + L"\\SetupInitial.eif",
+                 Encrypted(DescriptionText({}, {}, "[Download Initial Setup]\r\nYes\r\n[Download Path]\r\n" +
+                                                         Narrow(folder) + "\r\n")));
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(rig::CountRequests(rig::kHost1, Narrow(folder) + "/SetupInitial.eif", 2), 2);
+  EXPECT_EQ(rig::CountRequests(rig::kHost1, Narrow(DescriptionPath())), 0);
+  EXPECT_TRUE(PathExists(setupFolder + L"\\a.bin"));
+}
+
+TEST_F(AcquireTest, LocalCopyModeCopiesTheApplicationFolderAndStillFetchesTheFiles) {
+  std::vector<std::string> files = PublishFiles({1500});
+  files.push_back(Prefix() + "/gone.bin -> extra.txt");  // fails, but the copy is there
+  const std::string description = Encrypted(DescriptionText(
+      {rig::Host(rig::kSite1)}, files, "[Download Initial Setup]\r\nNo\r\n"));
+  WriteFileBytes(appFolder + L"\\SetupInitial.eif", description);
+  WriteFileBytes(appFolder + L"\\extra.txt", "extra");
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\SetupInitial.eif"), description);
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\extra.txt"), "extra");
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), rig::Pattern(1500, 0));
+  for (rig::Server host : {rig::kHost1, rig::kHost2}) {
+    EXPECT_EQ(rig::CountRequests(host, Narrow(DescriptionPath())), 0);
+    EXPECT_EQ(rig::CountRequests(host, "/SetupInitial.eif"), 0);
+  }
+}
+
+TEST_F(AcquireTest, OnlyAnExactNoSelectsTheLocalCopy) {
+  for (const char* value : {"no", "NO"}) {
+    MessageRecorder recorder;
+    WriteFileBytes(appFolder + L"\\SetupInitial.eif",
+                   Encrypted(DescriptionText({}, {}, std::string("[Download Initial Setup]\r\n") + value + "\r\n")));
+    const int before = rig::CountRequests(rig::kHost1, "/SetupInitial.eif");
+    SetupApp fresh;  // the whole phase runs once per application object
+    fresh.defaultHost1 = app.defaultHost1;
+    fresh.defaultHost2 = app.defaultHost2;
+
+    EXPECT_FALSE(fresh.AcquireSetup(Wide(TestName()), setupFolder, nullptr, site)) << value;
+
+    // Download mode; the local copy has no "Download Path", so the host's root is asked.
+    EXPECT_EQ(rig::CountRequests(rig::kHost1, "/SetupInitial.eif", before + 1), before + 1) << value;
+    ASSERT_FALSE(MessageRecorder::Texts().empty());
+    EXPECT_EQ(MessageRecorder::Texts().back(), L"Error: Download site not found.");
+  }
+}
+
+TEST_F(AcquireTest, WithoutFilesToDownloadTheRangeIsZeroAndTheResultTrue) {
+  rig::Publish(rig::kHost1, DescriptionPath(),
+               Encrypted("// " + std::string(700, '=') + "\r\n[Download Sites]\r\n" +
+                         Narrow(rig::Host(rig::kSite1)) + "\r\n[End]\r\nEnd\r\n"));
+
+  EXPECT_TRUE(Acquire());
+
+  const std::vector<RecordedMessage>& shown = MessageRecorder::Messages();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const RecordedMessage& m : shown) {
+    EXPECT_EQ(m.caption, L"Ini Parser");
+    EXPECT_EQ(m.text, L"Tag 'Files to download' not found.");
+  }
+  EXPECT_EQ(Range().iHigh, 0);
+  EXPECT_EQ(site, L"unchanged");
+}
+
+TEST_F(AcquireTest, AFileAbsentAfterItsFailureStopsTheWalk) {
+  std::vector<std::string> files = PublishFiles({1200, 1300, 1400});
+  ::DeleteFileW(rig::DocumentPath(rig::kSite1, Wide(Prefix() + "/b.bin")).c_str());
+  rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(DescriptionText({rig::Host(rig::kSite1)}, files)));
+
+  EXPECT_FALSE(Acquire());
+
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to download b.bin"});
+  EXPECT_TRUE(PathExists(setupFolder + L"\\a.bin"));
+  EXPECT_FALSE(PathExists(setupFolder + L"\\b.bin"));
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/b.bin", 1 + 4), 1 + 4);  // sized, 4 attempts
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/c.bin", 1), 1);      // sized only
+}
+
+// A forged description must not reach outside the setup temp folder.
+TEST_F(AcquireTest, ATargetThatIsNotAPlainFileNameIsNeverWritten) {
+  const std::vector<std::string> files = PublishFiles({2000});
+  const std::string source = files[0].substr(0, files[0].find(" ->"));
+  for (const std::string target : {"..\\evil.bin", "sub/evil.bin", "C:evil.bin", "\\evil.bin", ".."}) {
+    MessageRecorder recorder;
+    rig::Publish(rig::kHost1, DescriptionPath(),
+                 Encrypted(DescriptionText({rig::Host(rig::kSite1)}, {source + " -> " + target})));
+    const int before = rig::CountRequests(rig::kSite1, source);
+    SetupApp fresh;  // the whole phase runs once per application object
+    fresh.defaultHost1 = app.defaultHost1;
+
+    EXPECT_FALSE(fresh.AcquireSetup(Wide(TestName()), setupFolder, nullptr, site)) << target;
+
+    EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download " + Wide(target)});
+    // Sized (site choice and sizing), never fetched.
+    EXPECT_EQ(rig::CountRequests(rig::kSite1, source, before + 2), before + 2) << target;
+    EXPECT_FALSE(PathExists(temp / L"evil.bin"));
+    EXPECT_FALSE(PathExists(L"C:\\evil.bin"));
+  }
+}
+
+TEST_F(AcquireTest, TheTotalOfLengthsIsHeldToTheBarsRange) {
+  WriteFileBytes(appFolder + L"\\unused.txt", "");
+  const std::wstring fault = rig::Host(rig::kFault);
+  const std::string p = Prefix();
+  rig::Publish(rig::kHost1, DescriptionPath(),
+               Encrypted(DescriptionText({fault}, {p + "/ok?size=2000 -> ok.bin",
+                                                   p + "/big?length=2000000000&size=0 -> big1.bin",
+                                                   p + "/big?length=2000000000&size=0&n=2 -> big2.bin"})));
+
+  EXPECT_FALSE(Acquire());
+
+  EXPECT_EQ(Range().iHigh, INT_MAX);
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to download big1.bin"});
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\ok.bin").size(), 2000u);
+}
+
+struct FailureCase {
+  const char* name;
+  const wchar_t* message;
+};
+
+class AcquireFailureTest : public AcquireTest, public testing::WithParamInterface<FailureCase> {
+ protected:
+  // Puts in place what makes the acquisition fail with this case's message.
+  void Arrange(const std::string& name) {
+    const std::wstring fault = rig::Host(rig::kFault) + L"/" + Wide(name);
+    if (name == "local_copy_unreadable") {
+      WriteFileBytes(appFolder + L"\\SetupInitial.eif", "not a description");
+    } else if (name == "temp_folder_impossible") {
+      WriteFileBytes(temp / L"file", "x");
+      setupFolder = temp / L"file\\setup";
+    } else if (name == "default_host_offers_999_bytes") {
+      app.defaultHost1 = fault + L"?size=999&from=";  // the host text may carry a path
+      app.defaultHost2 = rig::Host(rig::kDown);
+    } else if (name == "default_host_offers_1000_bytes") {
+      app.defaultHost1 = fault + L"?size=1000&from=";  // accepted, but not a description
+      app.defaultHost2 = rig::Host(rig::kDown);
+    } else if (name == "description_transfer_fails") {
+      app.defaultHost1 = fault + L"?length=5000&size=100&from=";
+    } else if (name == "no_download_site") {
+      rig::Publish(rig::kHost1, DescriptionPath(),
+                   Encrypted(DescriptionText({rig::Host(rig::kDown), rig::Host(rig::kSite1)},
+                                             {Prefix() + "/absent.bin -> absent.bin"})));
+    }
+  }
+};
+
+TEST_P(AcquireFailureTest, ShowsItsMessageAndGivesUp) {
+  Arrange(GetParam().name);
+
+  EXPECT_FALSE(Acquire());
+
+  ASSERT_EQ(MessageRecorder::Messages().size(), 1u);
+  EXPECT_EQ(MessageRecorder::Messages()[0].text, GetParam().message);
+  EXPECT_EQ(MessageRecorder::Messages()[0].type & 0xFFu, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, AcquireFailureTest,
+    testing::Values(
+        FailureCase{"local_copy_unreadable", L"Error opening the local initial setup eif."},
+        FailureCase{"temp_folder_impossible", L"Error: Failed to create the Windows temp subfolder."},
+        FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found."},
+        FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif."},
+        FailureCase{"description_transfer_fails", L"Error: Failed to download."},
+        FailureCase{"no_download_site", L"Error: Download site not found."}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,285 @@
+// One transfer against real servers: nginx for well-formed answers, the fault server for the rest.
+// Time is fake, so every 20 s grace time and 2 s pause costs nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "download/Downloader.h"
+#include "fs/FolderServices.h"
+#include "tests/download/ProgressRecorder.h"
+#include "tests/download/ServerRig.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+constexpr DWORD kRetryPauseMs = 2000;
+
+class TransferTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!rig::Available()) GTEST_SKIP() << "run through tests/servers/run-with-servers.sh";
+  }
+
+  static int RetryPauses() {
+    int pauses = 0;
+    for (DWORD ms : FakeClock::Sleeps()) pauses += ms == kRetryPauseMs;
+    return pauses;
+  }
+  // Time spent waiting for late data after empty reads, over all attempts.
+  static unsigned long long GraceWaited() {
+    unsigned long long waited = 0;
+    for (DWORD ms : FakeClock::Sleeps()) waited += ms == kRetryPauseMs ? 0 : ms;
+    return waited;
+  }
+  // Within an attempt lParam runs up by at least each reported chunk (dropped chunks count in
+  // it too); every attempt that reached the server ends with one message of 0.
+  void ExpectConsistentProgress() const {
+    LPARAM last = 0;
+    for (const ProgressMessage& m : progress.messages()) {
+      if (m.chunk == 0) {
+        EXPECT_GE(m.received, last);
+        last = 0;
+        continue;
+      }
+      EXPECT_GE(m.received, last + static_cast<LPARAM>(m.chunk));
+      last = m.received;
+    }
+    ASSERT_FALSE(progress.messages().empty());
+    EXPECT_EQ(progress.messages().back().chunk, 0u);
+  }
+
+  TempFolder temp;
+  FakeClock clock;
+  ProgressRecorder progress;
+};
+
+TEST_F(TransferTest, CopiesAFileAndReportsEveryChunkThenZero) {
+  const std::string body = rig::Pattern(5000, 3);
+  rig::Publish(rig::kSite1, L"/files/app.bin", body);
+  const std::wstring target = temp / L"app.bin";
+
+  EXPECT_TRUE(DownloadUrlToFile(rig::Url(rig::kSite1, L"/files/app.bin"), target, progress.window(), nullptr));
+
+  EXPECT_EQ(ReadFileBytes(target), body);
+  EXPECT_EQ(progress.Total(), 5000u);
+  ASSERT_EQ(progress.messages().size(), 6u);  // 4 full reads, 904 bytes, then 0
+  EXPECT_EQ(progress.messages()[0].chunk, 1024u);
+  ExpectConsistentProgress();
+  EXPECT_EQ(RetryPauses(), 0);
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, "/files/app.bin", 1), 1);
+}
+
+TEST_F(TransferTest, StartDownloadInLineRunsTheTransferOnTheCallingThread) {
+  rig::Publish(rig::kSite1, L"/files/inline.bin", rig::Pattern(3072));
+  Downloader downloader;
+
+  EXPECT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/inline.bin"), temp / L"inline.bin",
+                                       progress.window(), true));
+
+  EXPECT_EQ(downloader.threadId, 0u);
+  EXPECT_FALSE(downloadBusy);
+  EXPECT_EQ(ReadFileBytes(temp / L"inline.bin"), rig::Pattern(3072));
+  EXPECT_EQ(progress.messages().size(), 4u);  // exactly three reads of 1024, then 0
+}
+
+// The real nginx error page is recognised by its title: nothing of it is written.
+TEST_F(TransferTest, NginxNotFoundPageFailsFourTimesAndLeavesNoFile) {
+  const std::wstring target = temp / L"missing.bin";
+
+  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kSite1, L"/no/such/file.bin"), target, progress.window(), nullptr));
+
+  EXPECT_FALSE(PathExists(target));
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, "/no/such/file.bin", 4), 4);
+  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_EQ(progress.Total(), 0u);
+  // Each attempt waited out the whole grace time for the announced bytes.
+  EXPECT_GE(GraceWaited(), 4u * 20000u);
+  EXPECT_LE(GraceWaited(), 4u * 20100u);
+}
+
+TEST_F(TransferTest, HostThatIsDownFailsEveryAttemptAndLeavesNoFile) {
+  const std::wstring target = temp / L"down.bin";
+  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kDown, L"/a.bin"), target, progress.window(), nullptr));
+  EXPECT_FALSE(PathExists(target));
+  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_TRUE(progress.messages().empty());  // no request handle, so no end-of-attempt message
+}
+
+struct FaultCase {
+  const char* name;
+  const char* query;  // fault server parameters
+  bool succeeds;
+  int requests;
+  long long fileSize;       // -1: no file afterwards
+  long long progressTotal;  // -1: not checked
+};
+
+class FaultTransferTest : public TransferTest, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
+  const FaultCase& c = GetParam();
+  const std::string path = std::string("/") + c.name;
+  const std::wstring url = rig::Url(rig::kFault, std::wstring(path.begin(), path.end()) + L"?" +
+                                                     std::wstring(c.query, c.query + strlen(c.query)));
+  const std::wstring target = temp / L"fault.bin";
+
+  EXPECT_EQ(DownloadUrlToFile(url, target, progress.window(), nullptr), c.succeeds);
+
+  EXPECT_EQ(rig::CountRequests(rig::kFault, path + "?", c.requests), c.requests);
+  EXPECT_EQ(RetryPauses(), c.succeeds ? 0 : c.requests);
+  if (c.fileSize < 0) {
+    EXPECT_FALSE(PathExists(target));
+  } else {
+    EXPECT_EQ(static_cast<long long>(ReadFileBytes(target).size()), c.fileSize);
+  }
+  if (c.progressTotal >= 0) {
+    EXPECT_EQ(static_cast<long long>(progress.Total()), c.progressTotal);
+  }
+  ExpectConsistentProgress();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultTransferTest,
+    testing::Values(
+        FaultCase{"no_length_empty", "length=none&size=0", true, 1, 0, 0},
+        FaultCase{"no_length_body", "length=none&size=500", false, 4, -1, 4 * 500},
+        FaultCase{"shorter_than_announced", "length=2000&size=1500", false, 4, -1, 4 * 1500},
+        FaultCase{"longer_than_announced", "length=1000&size=1500", false, 4, -1, 4 * 1500},
+        FaultCase{"dropped_connection", "length=3000&size=1000&drop=1", false, 4, -1, -1},
+        FaultCase{"stall_then_rest", "size=3000&stall_after=1000&stall_ms=1500", true, 1, 3000, 3000},
+        FaultCase{"exactly_1000", "size=1000", true, 1, 1000, 1000},
+        FaultCase{"title_error_404", "title=Error%20404&size=600", false, 4, -1, 0},
+        FaultCase{"title_version_2404", "title=Version%202404", false, 4, -1, 0},
+        FaultCase{"title_lower_case", "title=404%20Not%20Found&lower=1", false, 4, -1, 0},
+        FaultCase{"two_titles", "title=404&titles=2&size=400", true, 1, 400, 400},
+        FaultCase{"title_404_without_length", "title=404%20Not%20Found&length=none", true, 1, 0, 0},
+        // Only the first 1024 bytes are checked; a 404 title after them is data.
+        FaultCase{"title_404_after_first_kilobyte", "pad=1024&title=404&size=3000", true, 1, 3000, 3000},
+        // The first read is dropped, the rest is written, and the length never matches.
+        FaultCase{"title_404_in_long_body", "title=Error%20404&size=3000", false, 4, -1, 4 * 1976}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+struct BackupCase {
+  const char* name;
+  bool targetExists;
+  bool olderBackupExists;
+  bool transferSucceeds;
+  const char* targetAfter;  // nullptr: absent
+  const char* backupAfter;  // nullptr: absent
+};
+
+class BackupTest : public TransferTest, public testing::WithParamInterface<BackupCase> {};
+
+TEST_P(BackupTest, KeepsOrRestoresThePreviousCopy) {
+  const BackupCase& c = GetParam();
+  rig::Publish(rig::kSite2, L"/new.bin", "new");
+  const std::wstring target = temp / L"data.bin";
+  const std::wstring backup = temp / L"data.bin Before Download";
+  if (c.targetExists) WriteFileBytes(target, "current");
+  if (c.olderBackupExists) WriteFileBytes(backup, "older");
+  const std::wstring url = rig::Url(rig::kSite2, c.transferSucceeds ? L"/new.bin" : L"/absent.bin");
+
+  EXPECT_EQ(DownloadUrlToFile(url, target, nullptr, nullptr), c.transferSucceeds);
+
+  EXPECT_EQ(PathExists(target), c.targetAfter != nullptr);
+  if (c.targetAfter) {
+    EXPECT_EQ(ReadFileBytes(target), c.targetAfter);
+  }
+  EXPECT_EQ(PathExists(backup), c.backupAfter != nullptr);
+  if (c.backupAfter) {
+    EXPECT_EQ(ReadFileBytes(backup), c.backupAfter);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backups, BackupTest,
+    testing::Values(BackupCase{"success_keeps_both", true, false, true, "new", "current"},
+                    BackupCase{"failure_restores", true, false, false, "current", nullptr},
+                    BackupCase{"older_backup_untouched_on_success", true, true, true, "new", "older"},
+                    BackupCase{"older_backup_comes_back_on_failure", true, true, false, "older", nullptr},
+                    BackupCase{"nothing_before_failure", false, false, false, nullptr, nullptr},
+                    BackupCase{"stray_backup_stays_on_failure", false, true, false, nullptr, "older"}),
+    [](const testing::TestParamInfo<BackupCase>& info) { return std::string(info.param.name); });
+
+// The rig links disk-full/full.bin to /dev/full, with an older backup already beside it, so the
+// target is opened in place and every write fails as on a full disk. (Wine cannot delete that
+// device link, so the restore is not observed here; the backup tests cover it.)
+TEST_F(TransferTest, WriteFailureStopsAfterOneAttempt) {
+  const std::wstring target = rig::StatePath(L"disk-full/full.bin");
+  ASSERT_TRUE(FileExists(target)) << "the rig prepares it";
+  rig::Publish(rig::kSite3, L"/big.bin", rig::Pattern(4000));
+
+  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kSite3, L"/big.bin"), target, progress.window(), nullptr));
+
+  EXPECT_EQ(rig::CountRequests(rig::kSite3, "/big.bin", 1), 1);
+  EXPECT_EQ(RetryPauses(), 1);
+  // The chunk that could not be written is still reported, then the attempt's 0.
+  ASSERT_EQ(progress.messages().size(), 2u);
+  EXPECT_EQ(progress.messages()[0].chunk, 1024u);
+  EXPECT_EQ(progress.messages()[1].chunk, 0u);
+  EXPECT_EQ(ReadFileBytes(target + L" Before Download"), "older");
+}
+
+TEST_F(TransferTest, WorkerThreadTransfersAndClearsTheSharedState) {
+  rig::Publish(rig::kSite1, L"/files/worker.bin", rig::Pattern(2500));
+  Downloader downloader;
+
+  ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/worker.bin"), temp / L"worker.bin",
+                                       progress.window(), false));
+  EXPECT_NE(downloader.threadId, 0u);
+  progress.PumpUntil([] { return !downloadBusy; });
+
+  EXPECT_TRUE(downloadResult);
+  EXPECT_EQ(downloadThread.load(), nullptr);
+  EXPECT_EQ(ReadFileBytes(temp / L"worker.bin"), rig::Pattern(2500));
+  EXPECT_EQ(progress.Total(), 2500u);
+}
+
+TEST_F(TransferTest, CancelledWorkerFailsEveryAttemptAfterOpeningItsRequest) {
+  Downloader downloader;
+  const std::wstring target = temp / L"cancelled.bin";
+
+  ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kFault, L"/cancelled?size=5000&stall_after=100&stall_ms=500"),
+                                       target, progress.window(), false));
+  downloadCancel = true;
+  progress.PumpUntil([] { return !downloadBusy; });
+
+  EXPECT_FALSE(downloadResult);
+  EXPECT_FALSE(PathExists(target));
+  EXPECT_EQ(rig::CountRequests(rig::kFault, "/cancelled?", 4), 4);
+  EXPECT_EQ(RetryPauses(), 4);
+}
+
+struct ProbeCase {
+  const char* name;
+  rig::Server server;
+  const wchar_t* path;
+  long long expected;  // -1: an error page's length, above 0 and below 1000
+};
+
+class ProbeTest : public TransferTest, public testing::WithParamInterface<ProbeCase> {};
+
+TEST_P(ProbeTest, GivesTheAnnouncedLengthOrZero) {
+  const ProbeCase& c = GetParam();
+  rig::Publish(rig::kSite4, L"/probe/file.bin", rig::Pattern(4321));
+  const DWORD length = ProbeContentLength(rig::Url(c.server, c.path));
+  if (c.expected < 0) {
+    EXPECT_GT(length, 0u);
+    EXPECT_LT(length, 1000u);
+  } else {
+    EXPECT_EQ(static_cast<long long>(length), c.expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Probes, ProbeTest,
+    testing::Values(ProbeCase{"nginx_file", rig::kSite4, L"/probe/file.bin", 4321},
+                    ProbeCase{"nginx_error_page", rig::kSite4, L"/probe/missing.bin", -1},
+                    ProbeCase{"exactly_1000", rig::kFault, L"/p1000?length=1000&size=0", 1000},
+                    ProbeCase{"exactly_1001", rig::kFault, L"/p1001?length=1001&size=0", 1001},
+                    ProbeCase{"no_length", rig::kFault, L"/pnone?length=none&size=10", 0},
+                    ProbeCase{"host_down", rig::kDown, L"/x.bin", 0}),
+    [](const testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

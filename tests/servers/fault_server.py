@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""HTTP answers that a well-behaved server never gives, chosen per request by query parameters.
+
+Any path is served; the path itself only names the request in the log. Parameters:
+  size=N         bytes of body actually sent (default: the page below, or 0)
+  length=N|none  Content-Length announced (default: size); "none" sends no such header
+  pad=N          N filler bytes before the page below
+  title=TEXT     the body holds an HTML page titled TEXT
+  titles=2       ... with that TITLE element twice
+  lower=1        ... with the tag written in lower case
+  status=CODE    status code (default 200)
+  stall_after=K, stall_ms=T   pause T ms after K body bytes
+  drop=1         end with a reset instead of an orderly close
+The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
+Every request is logged as one line "GET /path?query" to the --log file.
+"""
+import argparse
+import socket
+import socketserver
+import struct
+import threading
+import time
+import urllib.parse
+
+REASONS = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}
+
+
+def filler(start, count):
+    return bytes(ord("a") + (start + i) % 26 for i in range(count))
+
+
+def page(params):
+    title = params.get("title")
+    if title is None:
+        return b""
+    tag = "title" if params.get("lower") == "1" else "TITLE"
+    element = f"<{tag}>{title}</{tag}>"
+    count = int(params.get("titles", "1"))
+    return f"<HTML><HEAD>{element * count}</HEAD><BODY>".encode("latin-1")
+
+
+def body(params):
+    prefix = filler(0, int(params.get("pad", "0"))) + page(params)
+    size = int(params.get("size", len(prefix)))
+    if size <= len(prefix):
+        return prefix[:size]
+    return prefix + filler(len(prefix), size - len(prefix))
+
+
+class Handler(socketserver.StreamRequestHandler):
+    def handle(self):
+        request_line = self.rfile.readline().decode("latin-1").strip()
+        while self.rfile.readline().strip():
+            pass  # request headers are not needed
+        self.server.log(request_line.rsplit(" ", 1)[0])
+        parts = request_line.split(" ")
+        target = parts[1] if len(parts) > 1 else "/"
+        params = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
+        self.answer(params)
+
+    def answer(self, params):
+        data = body(params)
+        status = int(params.get("status", "200"))
+        length = params.get("length", str(len(data)))
+        head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n"
+        head += "Content-Type: text/html\r\nConnection: close\r\n"
+        if length != "none":
+            head += f"Content-Length: {length}\r\n"
+        self.wfile.write((head + "\r\n").encode("latin-1"))
+        stall_after = int(params.get("stall_after", "-1"))
+        if 0 <= stall_after < len(data):
+            self.wfile.write(data[:stall_after])
+            self.wfile.flush()
+            time.sleep(int(params.get("stall_ms", "0")) / 1000)
+            data = data[stall_after:]
+        self.wfile.write(data)
+        self.wfile.flush()
+        if params.get("drop") == "1":
+            # SO_LINGER with a zero time: close sends a reset, the client sees a broken connection.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+
+
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, port, log_path):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.log_lock = threading.Lock()
+        self.log_path = log_path
+
+    def log(self, line):
+        with self.log_lock, open(self.log_path, "a", encoding="latin-1") as log:
+            log.write(line + "\n")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--log", required=True)
+    args = parser.parse_args()
+    with Server(args.port, args.log) as server:
+        server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Local HTTP servers for the tests: one nginx instance with several hosts on loopback ports,
+# and the fault server for answers that nginx will not give on demand.
+#
+#   rig.sh start STATE_DIR BASE_PORT   start everything; fails when a port is taken
+#   rig.sh stop STATE_DIR              stop what `start` started (safe to repeat)
+#   rig.sh free-base                   print a BASE_PORT whose ten ports are all free now
+#
+# Ports (all on 127.0.0.1):
+#   BASE+1  host1   first default download host      document root STATE_DIR/www/host1
+#   BASE+2  host2   second default download host     document root STATE_DIR/www/host2
+#   BASE+3  site1   download site                    document root STATE_DIR/www/site1
+#   BASE+4  site2   download site                    document root STATE_DIR/www/site2
+#   BASE+5  site3   download site                    document root STATE_DIR/www/site3
+#   BASE+6  site4   download site                    document root STATE_DIR/www/site4
+#   BASE+8  (never served: a host that is down)
+#   BASE+9  fault   tests/servers/fault_server.py    no document root
+# Every host logs each request, one line "METHOD PATH STATUS BYTES", to
+# STATE_DIR/logs/NAME.access.log, so a test can prove which hosts were contacted.
+# Files dropped into a document root are served at once as application/octet-stream.
+# STATE_DIR/disk-full/full.bin is a link to /dev/full beside an older "full.bin Before
+# Download": a download target on which every write fails (remade at each start).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+hosts=(host1 host2 site1 site2 site3 site4)
+
+usage() { sed -n '2,9p' "${BASH_SOURCE[0]}" >&2; exit 2; }
+
+free_base() {
+  python3 - <<'PY'
+import random, socket
+def free(port):
+    s = socket.socket()
+    try:
+        s.bind(("127.0.0.1", port)); return True
+    except OSError:
+        return False
+    finally:
+        s.close()
+for _ in range(200):
+    base = random.randrange(20000, 60000, 10)
+    if all(free(base + i) for i in range(10)):
+        print(base); break
+else:
+    raise SystemExit("no free block of ports")
+PY
+}
+
+write_nginx_conf() {
+  local state=$1 base=$2 i=1
+  {
+    # Master and workers as root when started as root: the document roots belong to the tester.
+    [ "$(id -u)" = 0 ] && echo "user root;"
+    cat <<CONF
+worker_processes 1;
+pid $state/nginx.pid;
+error_log $state/logs/error.log warn;
+events { worker_connections 256; }
+http {
+  default_type application/octet-stream;
+  types { }
+  sendfile on;
+  keepalive_timeout 5;
+  log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent';
+  client_body_temp_path $state/tmp/body;
+  proxy_temp_path $state/tmp/proxy;
+  fastcgi_temp_path $state/tmp/fastcgi;
+  uwsgi_temp_path $state/tmp/uwsgi;
+  scgi_temp_path $state/tmp/scgi;
+CONF
+    for name in "${hosts[@]}"; do
+      echo "  server { listen 127.0.0.1:$((base + i)); root $state/www/$name;"
+      echo "           access_log $state/logs/$name.access.log rig; }"
+      i=$((i + 1))
+    done
+    echo "}"
+  } > "$state/nginx.conf"
+}
+
+wait_for_ports() {
+  local base=$1
+  python3 - "$base" <<'PY'
+import socket, sys, time
+base = int(sys.argv[1])
+ports = [base + i for i in (1, 2, 3, 4, 5, 6, 9)]
+deadline = time.time() + 10
+while ports and time.time() < deadline:
+    try:
+        socket.create_connection(("127.0.0.1", ports[0]), timeout=1).close()
+        ports.pop(0)
+    except OSError:
+        time.sleep(0.05)
+if ports:
+    raise SystemExit(f"servers not answering on ports {ports}")
+PY
+}
+
+start() {
+  local state base
+  state=$(realpath -m "$1")
+  base=$2
+  stop "$state" 2>/dev/null || true
+  mkdir -p "$state/logs" "$state/tmp"
+  for name in "${hosts[@]}"; do mkdir -p "$state/www/$name"; : > "$state/logs/$name.access.log"; done
+  : > "$state/logs/fault.access.log"
+  # A target that behaves like a full disk: opened in place because its backup name is taken.
+  rm -rf "$state/disk-full" && mkdir -p "$state/disk-full"
+  ln -s /dev/full "$state/disk-full/full.bin"
+  printf older > "$state/disk-full/full.bin Before Download"
+  write_nginx_conf "$state" "$base"
+  nginx -p "$state" -c "$state/nginx.conf" -e "$state/logs/error.log"
+  python3 "$here/fault_server.py" --port $((base + 9)) --log "$state/logs/fault.access.log" \
+    </dev/null >>"$state/logs/fault.out" 2>&1 &
+  echo $! > "$state/fault.pid"
+  echo "$base" > "$state/base-port"
+  if ! wait_for_ports "$base"; then
+    stop "$state"
+    return 1
+  fi
+}
+
+stop_pid_file() {
+  local file=$1 pid
+  [ -f "$file" ] || return 0
+  pid=$(cat "$file")
+  if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+  fi
+  rm -f "$file"
+}
+
+stop() {
+  local state
+  state=$(realpath -m "$1")
+  stop_pid_file "$state/nginx.pid"
+  stop_pid_file "$state/fault.pid"
+}
+
+case "${1:-}" in
+  start) [ $# -eq 3 ] || usage; start "$2" "$3" ;;
+  stop) [ $# -eq 2 ] || usage; stop "$2" ;;
+  free-base) free_base ;;
+  *) usage ;;
+esac
