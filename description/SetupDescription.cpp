@@ -41,14 +41,18 @@ bool SetupDescription::IsLoaded() const { return !text.empty(); }
 void SetupDescription::SetText(std::wstring newText) {
   text = std::move(newText);
   upperText_ = UpperAscii(text);
-  headerIndex_.clear();
-  headersIndexed_ = false;
+  DropHeaderIndex();
 }
 
 void SetupDescription::Splice(std::size_t position, std::size_t count, const std::wstring& replacement) {
   text.replace(position, count, replacement);
   upperText_.replace(position, count, UpperAscii(replacement));
-  headerIndex_.clear();
+  DropHeaderIndex();
+}
+
+void SetupDescription::DropHeaderIndex() {
+  if (!headersIndexed_) return;
+  headerIndex_ = {};
   headersIndexed_ = false;
 }
 

@@ -54,6 +54,7 @@ class SetupDescription {
   // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
+  void DropHeaderIndex();
 
   DescriptionPlatform platform_;
   std::wstring text;
