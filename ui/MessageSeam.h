@@ -7,7 +7,7 @@
 
 namespace message_seam {
 
-using ShowFunction = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+using ShowFunction = int(WINAPI*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // Shows a modal message box (MessageBoxW unless a test replaced it) and returns its result.
 int Show(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);

@@ -29,7 +29,8 @@ void RegisterProgressBarClass() {
   ::InitCommonControlsEx(&controls);
 }
 
-// Holds a window's painting while alive: what it invalidates meanwhile is dropped.
+// Holds a window's painting while alive: the bar control would otherwise paint itself at the
+// new position, and the repaint that follows would draw it a second time.
 class RedrawSuspended {
  public:
   explicit RedrawSuspended(HWND window) : window_(window) {
@@ -66,6 +67,8 @@ bool ProgressWindow::Create(HINSTANCE module) {
 
 void ProgressWindow::SetRangeMax(int upperBound) {
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, upperBound);
+  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
+  position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
 }
 
 void ProgressWindow::DestroyWindow() {
@@ -93,51 +96,50 @@ BOOL ProgressWindow::OnInitDialog() {
   }
   ::SendMessageW(progressBar_, PBM_SETRANGE, 0, kInitialRange);
   ::SendMessageW(progressBar_, PBM_SETPOS, kInitialPosition, 0);
+  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
+  position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  RECT client = {};
+  ::GetClientRect(progressBar_, &client);
+  barWidth_ = client.right - client.left;
   drawn_ = DrawnBar();
   return TRUE;
 }
 
 LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   if (amount == 0) return 0;
-  const int position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  {
-    // The bar would repaint itself at every new position; whether to repaint is decided below.
-    const RedrawSuspended quiet(progressBar_);
-    ::SendMessageW(progressBar_, PBM_SETPOS, AddClamped(position, amount), 0);
+  position_ = std::min(AddClamped(position_, amount), range_.iHigh);
+  if (BarLooksDifferent()) {
+    {
+      const RedrawSuspended quiet(progressBar_);
+      ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+    }
+    RepaintBar();
   }
-  if (BarLooksDifferent()) RepaintBar();
   return 0;
 }
 
 // A repaint costs about a thousand times the message itself (see scripts/bench-window.sh), and
 // a download sends one message per kilobyte; most of them leave the bar's drawing as it is.
 bool ProgressWindow::BarLooksDifferent() const {
-  const int position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  if (position == drawn_.position) return false;
-  PBRANGE range = {};
-  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  if (position_ == drawn_.position) return false;
   // The bar may draw a little inside its client area: a pixel it moves that this count does
   // not see is caught up within kCatchUpMs, and the last position is always drawn.
-  return FilledPixels(position, range) != drawn_.pixels || position >= range.iHigh ||
+  return FilledPixels(position_) != drawn_.pixels || position_ >= range_.iHigh ||
          TicksSince(drawn_.at) >= kCatchUpMs;
 }
 
-int ProgressWindow::FilledPixels(int position, const PBRANGE& range) const {
-  RECT client = {};
-  ::GetClientRect(progressBar_, &client);
-  const long long span = static_cast<long long>(range.iHigh) - range.iLow;
+int ProgressWindow::FilledPixels(int position) const {
+  const long long span = static_cast<long long>(range_.iHigh) - range_.iLow;
   if (span <= 0) return 0;
-  const long long done = static_cast<long long>(position) - range.iLow;
-  return static_cast<int>(done * (client.right - client.left) / span);
+  const long long done = static_cast<long long>(position) - range_.iLow;
+  return static_cast<int>(done * barWidth_ / span);
 }
 
 void ProgressWindow::RepaintBar() {
   ::InvalidateRect(progressBar_, nullptr, TRUE);
   ::RedrawWindow(progressBar_, nullptr, nullptr, kRepaintNow);
-  PBRANGE range = {};
-  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-  drawn_.position = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  drawn_.pixels = FilledPixels(drawn_.position, range);
+  drawn_.position = position_;
+  drawn_.pixels = FilledPixels(position_);
   drawn_.at = clock_seam::TickCount();
 }
 

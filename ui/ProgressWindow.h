@@ -29,15 +29,19 @@ class ProgressWindow {
   void SetRangeMax(int upperBound);
   // Destroys the window (if any); the object can create a new one afterwards.
   void DestroyWindow();
+  // The bar's position as advanced so far (the control itself may lag by less than a pixel).
+  int Position() const { return position_; }
 
  protected:
   // Binds the two controls of the template to their members.
   virtual void DoDataExchange();
   // Picture and title, range 0 to 100 at position 1. TRUE: focus as the dialog manager sets it.
   virtual BOOL OnInitDialog();
-  // WM_USER + 100: adds `amount` to the position. The bar is repainted before the handler
-  // returns whenever its drawing changes: its filled part moves to another pixel, the position
-  // reaches the upper bound, or the last repaint is some milliseconds old.
+  // WM_USER + 100: adds `amount` to the position, held at the upper bound. The bar control is
+  // told the new position, and repainted before the handler returns, whenever its drawing
+  // changes: its filled part moves to another pixel, the position reaches the upper bound, or
+  // the last repaint is some milliseconds old. In between, the control may lag by less than a
+  // pixel; Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
@@ -45,7 +49,7 @@ class ProgressWindow {
                                           LPARAM lParam);
   void OnDestroy();
   bool BarLooksDifferent() const;
-  int FilledPixels(int position, const PBRANGE& range) const;
+  int FilledPixels(int position) const;
   void RepaintBar();
 
   // The bar as last repainted by Advance.
@@ -62,4 +66,8 @@ class ProgressWindow {
   // Shown by the picture control, which does not own it: freed when the window goes.
   UniqueBitmap bitmap_;
   DrawnBar drawn_;
+  // The true position and range; the control is told only when its drawing changes.
+  int position_ = 0;
+  PBRANGE range_ = {0, 100};
+  int barWidth_ = 0;
 };

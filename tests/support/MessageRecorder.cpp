@@ -3,7 +3,7 @@
 namespace {
 std::vector<RecordedMessage> messages;
 
-int Record(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+int WINAPI Record(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
   messages.push_back({owner, text, caption, type});
   return IDOK;
 }
