@@ -26,7 +26,9 @@ echo "== Setup.exe for 32-bit Windows"
 cmake --preset windows >/dev/null
 cmake --build build/windows -j"$jobs"
 # The product must be a 32-bit GUI program, whatever the test build is.
-file build/windows/app/Setup.exe | tee /dev/stderr | grep -q 'PE32 executable (GUI) Intel 80386' \
+kind=$(file build/windows/app/Setup.exe)
+echo "$kind"
+grep -q 'PE32 executable (GUI) Intel 80386' <<<"$kind" \
   || { echo "build/windows/app/Setup.exe is not a PE32 GUI executable" >&2; exit 1; }
 
 echo "== Windows tests under Wine"
