@@ -1,5 +1,6 @@
 // Site choice and the whole download phase against nginx and the fault server, with the real
 // progress window and fake time.
+#include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 

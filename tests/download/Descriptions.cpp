@@ -29,8 +29,11 @@ std::string DescriptionText(const std::vector<std::wstring>& sites,
 std::string Encrypted(const std::string& plain) {
   CryptoPP::RSA::PublicKey key;
   std::string error;
-  EXPECT_TRUE(LoadEncryptionKey(ReadFileBytes(KeyFile()), key, error)) << error;
+  if (!LoadEncryptionKey(ReadFileBytes(KeyFile()), key, error)) {
+    ADD_FAILURE() << "the build's key does not load: " << error;
+    return std::string();
+  }
   std::string file;
-  EXPECT_TRUE(EncryptDescription(plain, key, file, error)) << error;
+  if (!EncryptDescription(plain, key, file, error)) ADD_FAILURE() << error;
   return file;
 }

@@ -145,7 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"no_length_empty", "length=none&size=0", true, 1, 0, 0},
         FaultCase{"no_length_body", "length=none&size=500", false, 4, -1, 4 * 500},
         FaultCase{"shorter_than_announced", "length=2000&size=1500", false, 4, -1, 4 * 1500},
-        FaultCase{"longer_than_announced", "length=1000&size=1500", false, 4, -1, 4 * 1500},
+        // WinINet stops reading at the announced length (Wine only hands over surplus bytes
+        // that came in one piece with the headers, so the body follows them a little later).
+        FaultCase{"longer_than_announced", "length=1000&size=1500&stall_after=0&stall_ms=100", true, 1, 1000, 1000},
         FaultCase{"dropped_connection", "length=3000&size=1000&drop=1", false, 4, -1, -1},
         FaultCase{"stall_then_rest", "size=3000&stall_after=1000&stall_ms=1500", true, 1, 3000, 3000},
         FaultCase{"exactly_1000", "size=1000", true, 1, 1000, 1000},
