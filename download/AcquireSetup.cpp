@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/SetupApp.h"
+#include "download/HttpSession.h"
 #include "fs/FolderServices.h"
 #include "fs/UniqueHandle.h"
 
@@ -23,11 +24,6 @@ const wchar_t kScheme[] = L"http://";
 const wchar_t kLocalModeValue[] = L"No";
 // A default host must offer at least this much: anything shorter is an error page.
 constexpr int32_t kDescriptionThreshold = 1000;
-
-bool IsConnected() {
-  DWORD flags = 0;
-  return ::InternetGetConnectedState(&flags, 0) != FALSE;
-}
 
 bool Fail(SetupApp& app, const std::wstring& message) {
   app.ShowMessage(message);
@@ -54,7 +50,7 @@ void CopyApplicationFolder(const std::wstring& setupTempFolder) {
 // From the first default host, or the second when the first does not offer it.
 bool FetchDescription(SetupApp& app, const std::wstring& applicationName,
                       const std::wstring& setupTempFolder) {
-  if (!IsConnected()) return Fail(app, kNoConnection);
+  if (!InternetConnected()) return Fail(app, kNoConnection);
   std::wstring path = kDefaultServerFolder + applicationName;
   if (app.setupDescription.IsLoaded()) path = app.setupDescription.GetValue(L"Download Path");
   std::wstring base = kScheme + app.defaultHost1 + path;
@@ -78,7 +74,7 @@ bool SizeListedFiles(SetupApp& app, std::wstring& downloadSite, int& total) {
   total = 0;
   std::wstring source, target;
   if (!app.setupDescription.GetFirstFile(source, target)) return true;
-  if (!IsConnected()) return Fail(app, kNoConnection);
+  if (!InternetConnected()) return Fail(app, kNoConnection);
   downloadSite = app.ChooseDownloadSite();
   if (downloadSite.empty()) return Fail(app, kSiteNotFound);
   uint64_t sum = 0;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "download/HttpSession.h"
 #include "fs/UniqueHandle.h"
 
 std::atomic<bool> downloadBusy{false};
@@ -16,11 +17,6 @@ UniqueKernelHandle& WorkerHandle() {
   static UniqueKernelHandle handle;
   return handle;
 }
-
-bool IsConnected() {
-  DWORD flags = 0;
-  return ::InternetGetConnectedState(&flags, 0) != FALSE;
-}
 }  // namespace
 
 Downloader::Downloader() = default;
@@ -30,7 +26,7 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
   downloadBusy = true;
   downloadResult = false;
   downloadCancel = false;
-  if (!IsConnected()) {
+  if (!InternetConnected()) {
     downloadBusy = false;
     return false;
   }

@@ -12,6 +12,11 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 static_assert(kRequestFlags == 0x84000500, "request flags");
 }  // namespace
 
+bool InternetConnected() {
+  DWORD flags = 0;
+  return ::InternetGetConnectedState(&flags, 0) != FALSE;
+}
+
 UniqueInternetHandle OpenInternetSession() {
   return UniqueInternetHandle(::InternetOpenW(kUserAgent, kAccessType, nullptr, nullptr, 0));
 }

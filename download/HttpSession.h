@@ -4,6 +4,9 @@
 
 #include "download/InternetHandle.h"
 
+// Whether the system reports a connection to the Internet.
+bool InternetConnected();
+
 // A fresh Internet handle with the system's preconfigured settings; empty on failure.
 UniqueInternetHandle OpenInternetSession();
 
