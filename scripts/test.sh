@@ -34,6 +34,8 @@ grep -q 'PE32 executable (GUI) Intel 80386' <<<"$kind" \
 echo "== Windows tests under Wine"
 cmake --preset win64 >/dev/null
 cmake --build build/win64 -j"$jobs"
+# Tests always get a display of their own, whatever DISPLAY says.
+export SETUP_USE_XVFB=1
 source scripts/wine-session.sh
 trap wine_session_end EXIT
 wine_session_begin
