@@ -13,18 +13,19 @@ constexpr UINT kWarningBox = MB_OK | MB_ICONEXCLAMATION;  // 0x30
 constexpr UINT kShowWithoutMoving = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
 constexpr DWORD kModulePathBuffer = 260;
 
-// The executable's path in long form, so that the underscores of the long name count.
-std::wstring LongModulePath() {
+// The executable's path as the system reports it (possibly in short form).
+std::wstring ModuleFileName() {
   wchar_t modulePath[kModulePathBuffer] = {};
   ::GetModuleFileNameW(nullptr, modulePath, kModulePathBuffer);
-  return LongPathOf(modulePath);
+  return modulePath;
 }
+
+// The executable's path in long form, so that the underscores of the long name count.
+std::wstring LongModulePath() { return LongPathOf(ModuleFileName()); }
 
 // The module path with its extension replaced by ".HLP": only its folder is used.
 std::wstring HelpFilePath() {
-  wchar_t modulePath[kModulePathBuffer] = {};
-  ::GetModuleFileNameW(nullptr, modulePath, kModulePathBuffer);
-  std::wstring path(modulePath);
+  std::wstring path = ModuleFileName();
   const std::wstring::size_type dot = path.rfind(L'.');
   const std::wstring::size_type slash = path.rfind(L'\\');
   if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.erase(dot);

@@ -47,19 +47,9 @@ void RemoveAndRestore(const TargetPath& path, bool backedUp) {
   if (backedUp) MoveFileInFolder(path.folder, path.name + kBackupSuffix, path.name);
 }
 
-std::wstring WidenAnsi(const char* bytes, DWORD count) {
-  if (count == 0) return std::wstring();
-  const int length = static_cast<int>(count);
-  const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes, length, nullptr, 0);
-  if (needed <= 0) return std::wstring();
-  std::wstring text(static_cast<size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes, length, &text[0], needed);
-  return text;
-}
-
 // An error page, whatever status it came with, is known by "404" in its title.
 bool TitleSays404(const char* bytes, DWORD count) {
-  return ExtractTagText(WidenAnsi(bytes, count), L"TITLE").find(L"404") != std::wstring::npos;
+  return ExtractTagText(AnsiBytesToWide(bytes, static_cast<int>(count)), L"TITLE").find(L"404") != std::wstring::npos;
 }
 
 bool WriteAll(HANDLE file, const char* bytes, DWORD count) {

@@ -16,13 +16,16 @@ int AnsiByteCount(const std::wstring& text) {
                                nullptr, nullptr);
 }
 
-std::wstring AnsiToWide(const std::string& text) {
-  const std::string::size_type end = text.find('\0');
-  const int length = static_cast<int>(end == std::string::npos ? text.size() : end);
-  if (length == 0) return std::wstring();
-  const int needed = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+std::wstring AnsiBytesToWide(const char* bytes, int count) {
+  if (count <= 0) return std::wstring();
+  const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);
   if (needed <= 0) return std::wstring();
   std::wstring wide(needed, L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], needed);
+  ::MultiByteToWideChar(CP_ACP, 0, bytes, count, &wide[0], needed);
   return wide;
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+  const std::string::size_type end = text.find('\0');
+  return AnsiBytesToWide(text.data(), static_cast<int>(end == std::string::npos ? text.size() : end));
 }

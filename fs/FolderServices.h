@@ -46,3 +46,5 @@ std::vector<char> ToAnsiBuffer(const std::wstring& text);
 int AnsiByteCount(const std::wstring& text);
 // ANSI code page text to UTF-16, up to its first NUL.
 std::wstring AnsiToWide(const std::string& text);
+// Exactly `count` bytes of ANSI code page text to UTF-16 (NUL bytes included).
+std::wstring AnsiBytesToWide(const char* bytes, int count);
