@@ -15,6 +15,8 @@
 #include "tools/DescriptionCheck.h"
 #include "tools/EifKeys.h"
 #include "tools/EifPack.h"
+#include "tools/EifSigning.h"
+#include "tools/FileHashText.h"
 #include "tools/ToolFiles.h"
 #include "tools/ToolHelp.h"
 
@@ -41,7 +43,46 @@ int KeyGen(const std::string& folder) {
   return 0;
 }
 
-int Pack(const std::string& keyPath, const std::string& plainPath, const std::string& outPath) {
+int SignKey(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::u8path(folder), error);
+  if (error) return Fail("cannot create folder " + folder + ": " + error.message());
+  SigningKeyPair pair;
+  std::string why;
+  if (!GenerateSigningKeyPair(kSigningKeyBits, pair, why)) return Fail("key generation failed: " + why);
+  const std::string privatePath = (std::filesystem::u8path(folder) / "signing-private.der").u8string();
+  const std::string publicPath = (std::filesystem::u8path(folder) / "signing-public.der").u8string();
+  if (!WriteFileBytes(privatePath, pair.privateDer)) return Fail("cannot write " + privatePath);
+  if (!WriteFileBytes(publicPath, pair.publicDer)) return Fail("cannot write " + publicPath);
+  std::cout << "wrote " << privatePath << " (PKCS #8 DER; keep it secret) and " << publicPath
+            << " (build Setup.exe with -DSETUP_SIGNING_PUBLIC_KEY=it)\n";
+  return 0;
+}
+
+int Hash(const std::vector<std::string>& paths) {
+  std::vector<NamedDigest> files;
+  for (const std::string& path : paths) {
+    const std::optional<Sha256Digest> digest = HashFile(path);
+    if (!digest) return Fail("cannot read " + path);
+    files.push_back({std::filesystem::u8path(path).filename().u8string(), *digest});
+  }
+  std::cout << FileHashesSection(files);
+  return 0;
+}
+
+// `plain` with its [Signature] section appended, or false with a message printed.
+bool SignPlainText(const std::string& signingKeyPath, std::string& plain) {
+  std::string keyDer;
+  if (!ReadFileBytes(signingKeyPath, keyDer)) return Fail("cannot read signing key " + signingKeyPath) == 0;
+  std::string signedText;
+  std::string why;
+  if (!AppendSignature(plain, keyDer, signedText, why)) return Fail("cannot sign: " + why) == 0;
+  plain = signedText;
+  return true;
+}
+
+int Pack(const std::string& keyPath, const std::string& plainPath, const std::string& outPath,
+         const std::string& signingKeyPath) {
   std::string keyText;
   std::string plain;
   if (!ReadFileBytes(keyPath, keyText)) return Fail("cannot read key " + keyPath);
@@ -51,6 +92,7 @@ int Pack(const std::string& keyPath, const std::string& plainPath, const std::st
     return Fail(plainPath + " holds a 0x00 byte at offset " + std::to_string(nul) +
                 "; the bootstrapper would stop reading there");
   }
+  if (!signingKeyPath.empty() && !SignPlainText(signingKeyPath, plain)) return 1;
   CryptoPP::RSA::PublicKey key;
   std::string why;
   if (!LoadEncryptionKey(keyText, key, why)) return Fail(keyPath + ": " + why);
@@ -85,12 +127,28 @@ int Unpack(const std::string& keyPath, const std::string& inPath) {
   return 0;
 }
 
-int Check(const std::string& keyPath, const std::string& inPath) {
+// The signature problem of the decrypted `file` under the key at `publicKeyPath`, if any.
+std::vector<std::string> SignatureProblems(const std::string& file, const std::string& keyText,
+                                           const std::string& publicKeyPath) {
+  std::string publicDer;
+  if (!ReadFileBytes(publicKeyPath, publicDer)) return {"cannot read signing public key " + publicKeyPath};
+  const DecryptedDescription plain = DecryptDescriptionBytes(file, keyText.c_str(), nullptr);
+  if (!plain.HasText()) return {};  // the checks of the file already say why
+  const std::string problem =
+      SignatureProblem(std::string(plain.text.data(), static_cast<std::size_t>(plain.length)), publicDer);
+  if (problem.empty()) return {};
+  return {problem};
+}
+
+int Check(const std::string& keyPath, const std::string& inPath, const std::string& publicKeyPath) {
   std::string keyText;
   if (!ReadPrivateKey(keyPath, keyText)) return 1;
   std::string file;
   if (!ReadFileBytes(inPath, file)) return Fail("cannot read " + inPath);
-  const std::vector<std::string> problems = CheckDescriptionFile(file, keyText);
+  std::vector<std::string> problems = CheckDescriptionFile(file, keyText);
+  if (!publicKeyPath.empty()) {
+    for (std::string& problem : SignatureProblems(file, keyText, publicKeyPath)) problems.push_back(problem);
+  }
   for (const std::string& problem : problems) std::cout << inPath << ": " << problem << "\n";
   if (!problems.empty()) return 1;
   std::cout << inPath << ": OK\n";
@@ -111,9 +169,13 @@ int main(int argc, char** argv) {
   }
   const std::string& command = args[0];
   if (command == "keygen" && args.size() == 2) return KeyGen(args[1]);
-  if (command == "pack" && args.size() == 4) return Pack(args[1], args[2], args[3]);
+  if (command == "signkey" && args.size() == 2) return SignKey(args[1]);
+  if (command == "hash" && args.size() >= 2) return Hash({args.begin() + 1, args.end()});
+  if (command == "pack" && args.size() == 4) return Pack(args[1], args[2], args[3], "");
+  if (command == "pack" && args.size() == 6 && args[4] == "--sign") return Pack(args[1], args[2], args[3], args[5]);
   if (command == "unpack" && args.size() == 3) return Unpack(args[1], args[2]);
-  if (command == "check" && args.size() == 3) return Check(args[1], args[2]);
+  if (command == "check" && args.size() == 3) return Check(args[1], args[2], "");
+  if (command == "check" && args.size() == 5 && args[3] == "--verify") return Check(args[1], args[2], args[4]);
   std::cerr << ToolUsageText();
   return 2;
 }

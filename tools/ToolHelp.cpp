@@ -2,9 +2,11 @@
 
 std::string ToolUsageText() {
   return "usage: eiftool keygen DIR\n"
-         "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif\n"
+         "       eiftool signkey DIR\n"
+         "       eiftool hash FILE...\n"
+         "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif [--sign SIGNING-PRIVATE-KEY]\n"
          "       eiftool unpack PRIVATE-KEY-HEX-FILE IN.eif\n"
-         "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif\n"
+         "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif [--verify SIGNING-PUBLIC-KEY]\n"
          "       eiftool --help\n";
 }
 
@@ -18,9 +20,21 @@ Commands
                then the text cut into pieces of at most the key's largest plaintext (86
                bytes for 1024 bits), each RSA-OAEP (SHA-1) encrypted. PUBLIC-KEY is a
                public.der or a private.hex file. A text holding a 0x00 byte is refused.
+               --sign appends a [Signature] section made with the signing private key
+               (after a line end, if the text lacks one) before encrypting; a text that
+               already has a [Signature] section is refused.
+  signkey DIR  Writes a new 3072-bit RSA signing key pair: DIR/signing-private.der (PKCS #8
+               DER; keep it secret, give it to `pack --sign`) and DIR/signing-public.der
+               (DER X.509 SubjectPublicKeyInfo; build Setup.exe with
+               -DSETUP_SIGNING_PUBLIC_KEY=it).
+  hash         Prints a ready [File Hashes] section: one line per FILE with its SHA-256
+               and its base name, then the empty line that ends the list. Paste it into
+               the description; each name must be the target after "->" in
+               "Files to download".
   unpack       Decrypts IN.eif and writes the plain text to standard output.
   check        Decrypts and reads IN.eif as Setup.exe does and prints one line for every
                problem found; exit status 1 when there is any, 0 with "OK" otherwise.
+               --verify also requires a valid [Signature] under the signing public key.
 
 Description format (plain text in the Windows ANSI code page)
   [Section name]     A header, found anywhere (letter case ignored). Its body runs to the next
@@ -36,6 +50,12 @@ Description format (plain text in the Windows ANSI code page)
                      not refer to themselves; expansion stops after 1024 replacements or
                      64 Ki characters of growth and the description is refused.
   [End]              Must hold the value "End" (exactly); without it the file is refused.
+  [Signature]        Optional, written by `pack --sign`; must be the last section. Its value
+                     is one line of hex digits (either case; 768 for a 3072-bit key): an
+                     RSASSA-PKCS1-v1_5 signature with SHA-256 (RFC 8017) over the exact bytes
+                     of the plain text before the "[" of its header. Only line ends may
+                     follow it. A Setup.exe built with -DSETUP_SIGNING_PUBLIC_KEY refuses a
+                     description without a valid one; other builds ignore it.
 
 Sections Setup.exe reads
   Files to download       source -> target, one a line: the path on the download host (from
@@ -45,6 +65,8 @@ Sections Setup.exe reads
   Program to run          File name of the final setup program among the downloaded files.
   Download Path           Server folder of the description (read from a local copy only).
   Download Initial Setup  "No": use the local copy's folder instead of downloading.
+  File Hashes             Optional: "<64 hex digits of the SHA-256> <target>" one a line (one
+                          or more spaces between; `eiftool hash` writes it).
 
 Example
   // Demo application
@@ -65,5 +87,12 @@ Example
 
   eiftool pack keys/public.der demo.txt SetupInitial.eif
   eiftool check keys/private.hex SetupInitial.eif
+
+Signed descriptions and checked files
+  eiftool signkey signing
+  eiftool hash RealSetup.exe Data.cab >> demo.txt   (before [End]: move it up, or edit)
+  eiftool pack keys/public.der demo.txt SetupInitial.eif --sign signing/signing-private.der
+  eiftool check keys/private.hex SetupInitial.eif --verify signing/signing-public.der
+  cmake --preset windows -DSETUP_SIGNING_PUBLIC_KEY=$PWD/signing/signing-public.der
 )";
 }

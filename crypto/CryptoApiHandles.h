@@ -1,0 +1,40 @@
+#pragma once
+// Owners of CryptoAPI handles and of the memory its decoders allocate.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include "fs/UniqueHandle.h"
+
+struct CryptProviderTraits {
+  using Type = HCRYPTPROV;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptReleaseContext(h, 0); }
+};
+struct CryptHashTraits {
+  using Type = HCRYPTHASH;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptDestroyHash(h); }
+};
+struct CryptKeyTraits {
+  using Type = HCRYPTKEY;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptDestroyKey(h); }
+};
+struct LocalMemoryTraits {
+  using Type = HLOCAL;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::LocalFree(h); }
+};
+using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
+using UniqueCryptHash = UniqueHandle<CryptHashTraits>;
+using UniqueCryptKey = UniqueHandle<CryptKeyTraits>;
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+
+// A key-less context of the provider that knows SHA-256 (every Windows since XP SP3); empty
+// when the system has none.
+UniqueCryptProvider AcquireAesProvider();
+
+// A fresh SHA-256 hash object of `provider`; empty on failure.
+UniqueCryptHash CreateSha256Hash(HCRYPTPROV provider);
+// Feeds `length` bytes to `hash` in pieces of at most 4 GiB - 1 (the API takes a DWORD).
+bool HashBytes(HCRYPTHASH hash, const void* data, std::size_t length);

@@ -1,0 +1,23 @@
+#include "tools/FileHashText.h"
+
+#include <filesystem>
+#include <fstream>
+
+std::optional<Sha256Digest> HashFile(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  Sha256 hasher;
+  std::vector<char> buffer(1 << 16);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (!hasher.Add(buffer.data(), static_cast<std::size_t>(in.gcount()))) return std::nullopt;
+  }
+  if (in.bad()) return std::nullopt;
+  return hasher.Finish();
+}
+
+std::string FileHashesSection(const std::vector<NamedDigest>& files) {
+  std::string section = "[File Hashes]\n";
+  for (const NamedDigest& file : files) section += LowerHex(file.digest) + " " + file.name + "\n";
+  return section + "\n";
+}
