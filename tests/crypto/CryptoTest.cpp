@@ -104,8 +104,9 @@ TEST(SignatureVerifier, AcceptsOnlyTheSignedTextUnderItsKey) {
 
   std::string changedText = found.signedText;
   changedText[20] ^= 0x01;
+  ASSERT_EQ(found.signature.size(), 384u);
   std::vector<unsigned char> changedSignature = found.signature;
-  changedSignature.back() ^= 0x01;
+  changedSignature[200] ^= 0x01;
   const std::vector<unsigned char> reversed(found.signature.rbegin(), found.signature.rend());
   std::vector<unsigned char> longer = found.signature;
   longer.insert(longer.begin(), 0x00);
