@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+static_assert(sizeof(DWORD) == 4 && sizeof(std::size_t) >= sizeof(DWORD),
+              "a piece of at most MAXDWORD bytes fits both the API's DWORD and size_t");
+
 UniqueCryptProvider AcquireAesProvider() {
   HCRYPTPROV provider = 0;
   if (!::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "description/DescriptionSignature.h"
+#include "description/SetupDescription.h"
 
 namespace {
 
@@ -52,6 +53,20 @@ TEST(DescriptionSignature, ReadsTheTrailingSectionOfThePlainText) {
     EXPECT_EQ(found.signature, c.bytes);
     EXPECT_EQ(DescribeSignatureForm(found.form)[0] == '\0', c.form == Form::kWellFormed);
   }
+}
+
+// A build without a signing key reads a signed description as before: the section is one it
+// does not know, and it ends the list and the value before it.
+TEST(DescriptionSignature, IgnoredByTheParser) {
+  const std::string plain =
+      "[End]\r\nEnd\r\n[Download Sites]\r\nhost1\r\nhost2\r\n[Signature]\r\n" + std::string(768, 'A') + "\r\n";
+  ASSERT_EQ(FindDescriptionSignature(plain).form, Form::kWellFormed);
+  SetupDescription description;
+  ASSERT_TRUE(description.LoadPlainText(plain));
+  std::vector<std::wstring> sites;
+  std::wstring host;
+  for (bool more = description.GetFirstSite(host); more; more = description.GetNextSite(host)) sites.push_back(host);
+  EXPECT_EQ(sites, (std::vector<std::wstring>{L"host1", L"host2"}));
 }
 
 }  // namespace
