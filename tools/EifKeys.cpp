@@ -6,16 +6,24 @@
 
 #include <cctype>
 
-bool GenerateKeyPair(unsigned int bits, KeyPairText& pair, std::string& error) {
+bool GenerateRsaKey(unsigned int bits, CryptoPP::RSA::PrivateKey& key, std::string& error) {
   using namespace CryptoPP;
   try {
     AutoSeededRandomPool random;
-    RSA::PrivateKey privateKey;
-    privateKey.GenerateRandomWithKeySize(random, bits);
-    if (!privateKey.Validate(random, 3)) {
-      error = "the new private key failed validation";
-      return false;
-    }
+    key.GenerateRandomWithKeySize(random, bits);
+    if (key.Validate(random, 3)) return true;
+    error = "the new private key failed validation";
+  } catch (const Exception& e) {
+    error = e.what();
+  }
+  return false;
+}
+
+bool GenerateKeyPair(unsigned int bits, KeyPairText& pair, std::string& error) {
+  using namespace CryptoPP;
+  RSA::PrivateKey privateKey;
+  if (!GenerateRsaKey(bits, privateKey, error)) return false;
+  try {
     pair.privateHex.clear();
     pair.publicDer.clear();
     HexEncoder hex(new StringSink(pair.privateHex), true);

@@ -12,6 +12,10 @@ struct KeyPairText {
   std::string publicDer;
 };
 
+// A new RSA private key of `bits` bits that passed the library's full validation. False (with
+// `error` set) when the library fails.
+bool GenerateRsaKey(unsigned int bits, CryptoPP::RSA::PrivateKey& key, std::string& error);
+
 // A new key pair of `bits` bits. False (with `error` set) when the library fails.
 bool GenerateKeyPair(unsigned int bits, KeyPairText& pair, std::string& error);
 

@@ -10,6 +10,7 @@
 
 #include "crypto/SignatureVerifier.h"
 #include "description/DescriptionSignature.h"
+#include "tools/EifKeys.h"
 
 namespace {
 
@@ -26,14 +27,9 @@ std::string LineEndOf(const std::string& text) {
 
 bool GenerateSigningKeyPair(unsigned int bits, SigningKeyPair& pair, std::string& error) {
   using namespace CryptoPP;
+  RSA::PrivateKey privateKey;
+  if (!GenerateRsaKey(bits, privateKey, error)) return false;
   try {
-    AutoSeededRandomPool random;
-    RSA::PrivateKey privateKey;
-    privateKey.GenerateRandomWithKeySize(random, bits);
-    if (!privateKey.Validate(random, 3)) {
-      error = "the new private key failed validation";
-      return false;
-    }
     pair.privateDer.clear();
     pair.publicDer.clear();
     StringSink privateSink(pair.privateDer);

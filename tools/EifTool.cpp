@@ -27,34 +27,47 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-int KeyGen(const std::string& folder) {
+// Writes each (file name, bytes) into `folder`, made if missing; the paths written, in order,
+// or nothing with a message printed.
+std::vector<std::string> WriteKeyFiles(const std::string& folder,
+                                       const std::vector<std::pair<const char*, std::string>>& files) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::u8path(folder), error);
-  if (error) return Fail("cannot create folder " + folder + ": " + error.message());
+  if (error) {
+    Fail("cannot create folder " + folder + ": " + error.message());
+    return {};
+  }
+  std::vector<std::string> paths;
+  for (const auto& [name, bytes] : files) {
+    paths.push_back((std::filesystem::u8path(folder) / name).u8string());
+    if (!WriteFileBytes(paths.back(), bytes)) {
+      Fail("cannot write " + paths.back());
+      return {};
+    }
+  }
+  return paths;
+}
+
+int KeyGen(const std::string& folder) {
   KeyPairText pair;
   std::string why;
   if (!GenerateKeyPair(kDescriptionKeyBits, pair, why)) return Fail("key generation failed: " + why);
-  const std::string privatePath = (std::filesystem::u8path(folder) / "private.hex").u8string();
-  const std::string publicPath = (std::filesystem::u8path(folder) / "public.der").u8string();
-  if (!WriteFileBytes(privatePath, pair.privateHex)) return Fail("cannot write " + privatePath);
-  if (!WriteFileBytes(publicPath, pair.publicDer)) return Fail("cannot write " + publicPath);
-  std::cout << "wrote " << privatePath << " (" << pair.privateHex.size() / 2 << " bytes of PKCS #8 DER as hex) and "
-            << publicPath << " (" << pair.publicDer.size() << " bytes)\n";
+  const std::vector<std::string> paths =
+      WriteKeyFiles(folder, {{"private.hex", pair.privateHex}, {"public.der", pair.publicDer}});
+  if (paths.empty()) return 1;
+  std::cout << "wrote " << paths[0] << " (" << pair.privateHex.size() / 2 << " bytes of PKCS #8 DER as hex) and "
+            << paths[1] << " (" << pair.publicDer.size() << " bytes)\n";
   return 0;
 }
 
 int SignKey(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(std::filesystem::u8path(folder), error);
-  if (error) return Fail("cannot create folder " + folder + ": " + error.message());
   SigningKeyPair pair;
   std::string why;
   if (!GenerateSigningKeyPair(kSigningKeyBits, pair, why)) return Fail("key generation failed: " + why);
-  const std::string privatePath = (std::filesystem::u8path(folder) / "signing-private.der").u8string();
-  const std::string publicPath = (std::filesystem::u8path(folder) / "signing-public.der").u8string();
-  if (!WriteFileBytes(privatePath, pair.privateDer)) return Fail("cannot write " + privatePath);
-  if (!WriteFileBytes(publicPath, pair.publicDer)) return Fail("cannot write " + publicPath);
-  std::cout << "wrote " << privatePath << " (PKCS #8 DER; keep it secret) and " << publicPath
+  const std::vector<std::string> paths =
+      WriteKeyFiles(folder, {{"signing-private.der", pair.privateDer}, {"signing-public.der", pair.publicDer}});
+  if (paths.empty()) return 1;
+  std::cout << "wrote " << paths[0] << " (PKCS #8 DER; keep it secret) and " << paths[1]
             << " (build Setup.exe with -DSETUP_SIGNING_PUBLIC_KEY=it)\n";
   return 0;
 }
