@@ -5,6 +5,7 @@
 #include <string>
 
 #include "description/DecryptDescription.h"
+#include "description/DescriptionSignature.h"
 #include "description/DescriptionText.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
@@ -85,4 +86,11 @@ void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   description.GetValue(L"Program to run");
   description.GetItem(L"Download Sites", 3);
   CheckPlainDescription(plain);
+
+  const DescriptionSignature signature = FindDescriptionSignature(plain);
+  Require(plain.compare(0, signature.signedText.size(), signature.signedText) == 0, "signed text is no prefix");
+  const bool wellFormed = signature.form == DescriptionSignature::Form::kWellFormed;
+  Require(wellFormed == !signature.signature.empty(), "signature bytes without a well-formed section");
+  Require(signature.form != DescriptionSignature::Form::kNone || signature.signedText == plain,
+          "no section, yet not the whole text signed");
 }
