@@ -3,6 +3,7 @@
 // platform's CryptoAPI in Setup.exe, Crypto++ elsewhere.
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,9 @@ class SignatureVerifier {
   SignatureVerifier(const SignatureVerifier&) = delete;
   SignatureVerifier& operator=(const SignatureVerifier&) = delete;
 
-  // The key from its DER X.509 SubjectPublicKeyInfo; nullptr when the bytes are no RSA public
+  // The key from its DER X.509 SubjectPublicKeyInfo; nothing when the bytes are no RSA public
   // key of at least kMinimumSigningKeyBits bits, or the platform cannot load it.
-  static std::unique_ptr<SignatureVerifier> Load(const unsigned char* der, std::size_t length);
+  static std::optional<SignatureVerifier> Load(const unsigned char* der, std::size_t length);
 
   // Bytes of every signature under this key (the modulus length; 384 for 3072 bits).
   std::size_t SignatureLength() const;

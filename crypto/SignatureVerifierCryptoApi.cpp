@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <climits>
 
 #include "crypto/CryptoApiHandles.h"
@@ -16,28 +15,29 @@ SignatureVerifier::~SignatureVerifier() = default;
 SignatureVerifier::SignatureVerifier(SignatureVerifier&&) noexcept = default;
 SignatureVerifier& SignatureVerifier::operator=(SignatureVerifier&&) noexcept = default;
 
-std::unique_ptr<SignatureVerifier> SignatureVerifier::Load(const unsigned char* der, std::size_t length) {
-  if (der == nullptr || length == 0 || length > MAXDWORD) return nullptr;
+std::optional<SignatureVerifier> SignatureVerifier::Load(const unsigned char* der, std::size_t length) {
+  if (der == nullptr || length == 0 || length > MAXDWORD) return std::nullopt;
   void* decoded = nullptr;
   DWORD size = 0;
   if (!::CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, der, static_cast<DWORD>(length),
                              CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded, &size)) {
-    return nullptr;
+    return std::nullopt;
   }
   const UniqueLocalMemory owner(decoded);
   auto* info = static_cast<CERT_PUBLIC_KEY_INFO*>(decoded);
-  if (info->Algorithm.pszObjId == nullptr || std::string(info->Algorithm.pszObjId) != szOID_RSA_RSA) return nullptr;
+  const char* algorithm = info->Algorithm.pszObjId;
+  if (algorithm == nullptr || std::string(algorithm) != szOID_RSA_RSA) return std::nullopt;
   const DWORD bits = ::CertGetPublicKeyLength(X509_ASN_ENCODING, info);
-  if (bits < kMinimumSigningKeyBits) return nullptr;
+  if (bits < kMinimumSigningKeyBits) return std::nullopt;
 
   auto state = std::make_unique<State>();
   state->provider = AcquireAesProvider();
-  if (!state->provider) return nullptr;
+  if (!state->provider) return std::nullopt;
   HCRYPTKEY key = 0;
-  if (!::CryptImportPublicKeyInfo(state->provider.get(), X509_ASN_ENCODING, info, &key)) return nullptr;
+  if (!::CryptImportPublicKeyInfo(state->provider.get(), X509_ASN_ENCODING, info, &key)) return std::nullopt;
   state->key.reset(key);
   state->modulusLength = (bits + CHAR_BIT - 1) / CHAR_BIT;
-  return std::unique_ptr<SignatureVerifier>(new SignatureVerifier(std::move(state)));
+  return SignatureVerifier(std::move(state));
 }
 
 std::size_t SignatureVerifier::SignatureLength() const { return state_->modulusLength; }

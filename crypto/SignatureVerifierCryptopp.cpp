@@ -14,21 +14,21 @@ SignatureVerifier::~SignatureVerifier() = default;
 SignatureVerifier::SignatureVerifier(SignatureVerifier&&) noexcept = default;
 SignatureVerifier& SignatureVerifier::operator=(SignatureVerifier&&) noexcept = default;
 
-std::unique_ptr<SignatureVerifier> SignatureVerifier::Load(const unsigned char* der, std::size_t length) {
+std::optional<SignatureVerifier> SignatureVerifier::Load(const unsigned char* der, std::size_t length) {
   using namespace CryptoPP;
-  if (der == nullptr || length == 0) return nullptr;
+  if (der == nullptr || length == 0) return std::nullopt;
   try {
     StringSource source(der, length, true);
     RSA::PublicKey key;
     key.BERDecode(source);
     // Bytes after the key would be ignored by a decoder that stops at its end; refuse them.
-    if (source.MaxRetrievable() != 0) return nullptr;
-    if (key.GetModulus().BitCount() < kMinimumSigningKeyBits || !key.Validate(NullRNG(), 0)) return nullptr;
+    if (source.MaxRetrievable() != 0) return std::nullopt;
+    if (key.GetModulus().BitCount() < kMinimumSigningKeyBits || !key.Validate(NullRNG(), 0)) return std::nullopt;
     auto state = std::make_unique<State>();
     state->verifier.AccessKey() = key;
-    return std::unique_ptr<SignatureVerifier>(new SignatureVerifier(std::move(state)));
+    return SignatureVerifier(std::move(state));
   } catch (const Exception&) {
-    return nullptr;  // not a DER RSA public key
+    return std::nullopt;  // not a DER RSA public key
   }
 }
 

@@ -21,7 +21,7 @@ std::string KeyFile(const std::string& name) {
   return bytes;
 }
 
-std::unique_ptr<SignatureVerifier> LoadVerifier(const std::string& der) {
+std::optional<SignatureVerifier> LoadVerifier(const std::string& der) {
   return SignatureVerifier::Load(reinterpret_cast<const unsigned char*>(der.data()), der.size());
 }
 
@@ -80,14 +80,14 @@ TEST(SignatureVerifier, LoadsRsaPublicKeysFrom2048Bits) {
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(c.file);
     const auto verifier = LoadVerifier(KeyFile(c.file));
-    ASSERT_EQ(verifier != nullptr, c.signatureLength != 0);
+    ASSERT_EQ(verifier.has_value(), c.signatureLength != 0);
     if (verifier) {
       EXPECT_EQ(verifier->SignatureLength(), c.signatureLength);
     }
   }
   const std::string key = KeyFile("signing-public.der");
-  EXPECT_EQ(LoadVerifier(key.substr(0, key.size() - 1)), nullptr) << "cut key";
-  EXPECT_EQ(LoadVerifier(std::string()), nullptr) << "no bytes";
+  EXPECT_FALSE(LoadVerifier(key.substr(0, key.size() - 1))) << "cut key";
+  EXPECT_FALSE(LoadVerifier(std::string())) << "no bytes";
 }
 
 TEST(SignatureVerifier, AcceptsOnlyTheSignedTextUnderItsKey) {
@@ -112,7 +112,7 @@ TEST(SignatureVerifier, AcceptsOnlyTheSignedTextUnderItsKey) {
   longer.insert(longer.begin(), 0x00);
 
   const auto verifier = LoadVerifier(KeyFile("signing-public.der"));
-  ASSERT_NE(verifier, nullptr);
+  ASSERT_TRUE(verifier.has_value());
   struct VerifyCase {
     const char* name;
     const std::string& message;
