@@ -1,7 +1,6 @@
 #include "tools/EifSigning.h"
 
 #include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
 #include <cryptopp/osrng.h>
 #include <cryptopp/rsa.h>
 #include <cryptopp/sha.h>
@@ -21,6 +20,16 @@ std::string LineEndOf(const std::string& text) {
   const std::size_t feed = text.find('\n');
   if (feed != std::string::npos && (feed == 0 || text[feed - 1] != '\r')) return "\n";
   return "\r\n";
+}
+
+std::string UpperHex(const CryptoPP::SecByteBlock& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (const CryptoPP::byte b : bytes) {
+    text.push_back(kDigits[b >> 4]);
+    text.push_back(kDigits[b & 0x0F]);
+  }
+  return text;
 }
 
 }  // namespace
@@ -63,9 +72,9 @@ bool AppendSignature(const std::string& plain, const std::string& privateKeyDer,
     }
     AutoSeededRandomPool random;
     const Signer signer(key);
-    std::string signature;
-    StringSource(text, true, new SignerFilter(random, signer, new HexEncoder(new StringSink(signature), true)));
-    signedText = text + kSignatureHeader + lineEnd + signature + lineEnd;
+    SecByteBlock signature(signer.MaxSignatureLength());
+    signature.resize(signer.SignMessage(random, reinterpret_cast<const byte*>(text.data()), text.size(), signature));
+    signedText = text + kSignatureHeader + lineEnd + UpperHex(signature) + lineEnd;
     return true;
   } catch (const Exception& e) {
     error = std::string("the signing key does not load or sign (") + e.what() + ")";
