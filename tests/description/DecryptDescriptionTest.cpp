@@ -26,7 +26,7 @@ std::string PlainOf(const DecryptedDescription& result) {
 }
 
 DecryptedDescription DecryptFile(const std::string& bytes) {
-  ScratchFolder folder;
+  TempFolder folder;
   return DecryptDescription(folder.Write("SetupInitial.eif", bytes), kEmbeddedPrivateKey, nullptr);
 }
 
@@ -56,7 +56,7 @@ TEST(DecryptDescription, ShortPiecesConcatenateWithoutGaps) {
 }
 
 TEST(DecryptDescription, SameFileTwiceGivesTheSameBytes) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.Write("a.eif", PackWithEmbeddedKey(Text(300)));
   const DecryptedDescription first = DecryptDescription(path, kEmbeddedPrivateKey, nullptr);
   const DecryptedDescription second = DecryptDescription(path, kEmbeddedPrivateKey, nullptr);
@@ -167,7 +167,7 @@ TEST(DecryptDescription, RefusesWithoutAUsableKeyOrFile) {
   ASSERT_TRUE(GenerateKeyPair(1024, other, error)) << error;
   EXPECT_FALSE(DecryptDescriptionBytes(file, other.privateHex.c_str(), nullptr).HasText());
 
-  ScratchFolder folder;
+  TempFolder folder;
   EXPECT_FALSE(DecryptDescription(folder.Write("x", "") + L"missing", kEmbeddedPrivateKey, nullptr).HasText());
 }
 

@@ -198,7 +198,7 @@ TEST_F(Description, EndMarker) {
 }
 
 TEST_F(Description, LoadDecryptsWithTheEmbeddedKey) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring good = folder.Write("good.eif", PackWithEmbeddedKey("[Program to run]\nrun.exe\n[End]\nEnd\n"));
   EXPECT_TRUE(description.Load(good));
   EXPECT_EQ(description.GetValue(L"Program to run"), L"run.exe");

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "description/EmbeddedKey.h"
-#include "tests/description/DescriptionFixtures.h"
+#include "tests/support/BuildKey.h"
 #include "tools/DescriptionCheck.h"
 
 namespace {
