@@ -21,16 +21,11 @@ class Rig:
         self.stop()
         shutil.rmtree(self.folder, ignore_errors=True)
         options = (["--rate", self.rate] if self.rate else []) + (["--down", ",".join(down)] if down else [])
-        # Another program may take the same ports between the choice and the start: try again.
-        for _ in range(5):
-            base = int(subprocess.run([RIG_SH, "free-base"], check=True, capture_output=True,
-                                      text=True).stdout)
-            started = subprocess.run([RIG_SH, "start", self.folder, str(base)] + options,
-                                     stdin=subprocess.DEVNULL)
-            if started.returncode == 0:
-                self.base = base
-                return self
-        raise RuntimeError("the servers of %s did not start" % RIG_SH)
+        subprocess.run([RIG_SH, "start", self.folder, "auto"] + options, check=True,
+                       stdin=subprocess.DEVNULL)
+        with open(os.path.join(self.folder, "base-port")) as f:
+            self.base = int(f.read())
+        return self
 
     def stop(self):
         if self.base is not None:

@@ -2,8 +2,10 @@
 # Local HTTP servers for the tests: one nginx instance with several hosts on loopback ports,
 # and the fault server for answers that nginx will not give on demand.
 #
-#   rig.sh start STATE_DIR BASE_PORT [--rate RATE] [--down NAME,...]
-#                                      start everything; fails when a port is taken
+#   rig.sh start STATE_DIR BASE_PORT|auto [--rate RATE] [--down NAME,...]
+#                                      start everything; fails when a port is taken. "auto"
+#                                      takes a free block (another if one is taken meanwhile).
+#                                      The base port is written to STATE_DIR/base-port.
 #     --rate RATE                      nginx sends each answer at RATE bytes a second ("4m")
 #     --down NAME,...                  leave these nginx hosts out: their ports stay closed
 #   rig.sh stop STATE_DIR              stop what `start` started (safe to repeat)
@@ -27,7 +29,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 hosts=(host1 host2 site1 site2 site3 site4)
 
-usage() { sed -n '2,12p' "${BASH_SOURCE[0]}" >&2; exit 2; }
+usage() { sed -n '2,14p' "${BASH_SOURCE[0]}" >&2; exit 2; }
 
 free_base() {
   python3 - <<'PY'
@@ -150,6 +152,18 @@ start() {
   fi
 }
 
+# Another program may take the same ports between the choice and the start: try other blocks.
+start_auto() {
+  local state=$1 base
+  shift
+  for _ in 1 2 3 4 5; do
+    base=$(free_base)
+    start "$state" "$base" "$@" && return 0
+  done
+  echo "rig.sh: the servers did not start" >&2
+  return 1
+}
+
 stop_pid_file() {
   local file=$1 pid
   [ -f "$file" ] || return 0
@@ -169,7 +183,9 @@ stop() {
 }
 
 case "${1:-}" in
-  start) [ $# -ge 3 ] || usage; shift; start "$@" ;;
+  start)
+    [ $# -ge 3 ] || usage
+    if [ "$3" = auto ]; then start_auto "$2" "${@:4}"; else shift; start "$@"; fi ;;
   stop) [ $# -eq 2 ] || usage; stop "$2" ;;
   free-base) free_base ;;
   *) usage ;;
