@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "download/Downloader.h"
 #include "download/InternetHandle.h"
-#include "fs/UniqueHandle.h"
 #include "ui/ProgressWindow.h"
 
 namespace {
@@ -60,7 +60,7 @@ bool BareLoop(const std::wstring& url, const std::wstring& target, DWORD readSiz
 }
 
 LRESULT CALLBACK DoNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kDownloadProgressMessage) return 0;
+  if (message == kProgressMessage) return 0;
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -13,7 +13,7 @@ constexpr int kMessages = 100000;
 constexpr WPARAM kChunk = 1024;  // a download advances the bar by each 1024-byte chunk
 
 LRESULT CALLBACK DoNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == ProgressWindow::kAdvanceMessage) return 0;
+  if (message == kProgressMessage) return 0;
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -47,7 +47,7 @@ double SecondsFor(HWND window) {
   ::QueryPerformanceFrequency(&frequency);
   ::QueryPerformanceCounter(&start);
   for (int i = 0; i < kMessages; ++i) {
-    ::SendMessageW(window, ProgressWindow::kAdvanceMessage, kChunk, 0);
+    ::SendMessageW(window, kProgressMessage, kChunk, 0);
   }
   ::QueryPerformanceCounter(&end);
   return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;

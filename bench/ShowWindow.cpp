@@ -34,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   Repaint(hwnd);
   window.SetRangeMax(kTotal);
   // The bar starts at 1; 400 chunks bring it to 40 % of the total.
-  for (int i = 0; i < 400; ++i) ::SendMessageW(hwnd, ProgressWindow::kAdvanceMessage, kChunk, 0);
+  for (int i = 0; i < 400; ++i) ::SendMessageW(hwnd, kProgressMessage, kChunk, 0);
   PumpFor(static_cast<DWORD>(seconds) * 1000);
   return 0;
 }

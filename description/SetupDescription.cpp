@@ -119,18 +119,28 @@ int SetupDescription::FindSection(const std::wstring& name) const {
   return static_cast<int>(found + key.size());
 }
 
-std::wstring SetupDescription::GetItem(const std::wstring& name, int index) {
-  const int start = FindSection(name);
-  if (start < 0) {
-    if (platform_.showMessage) platform_.showMessage(MissingSectionMessage(name), kIniParserCaption);
-    return std::wstring();
-  }
+std::wstring SetupDescription::SectionBody(int start) const {
   std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
   if (end == std::wstring::npos) end = text.size();
-  return LineAt(TrimDescriptionSpace(text.substr(start, end - start)), index);
+  return TrimDescriptionSpace(text.substr(start, end - start));
 }
 
-std::wstring SetupDescription::GetValue(const std::wstring& name) { return GetItem(name, 0); }
+std::wstring SetupDescription::GetItem(const std::wstring& name, int index) const {
+  const int start = FindSection(name);
+  if (start < 0) {
+    if (platform_.missingSection) platform_.missingSection(name);
+    return std::wstring();
+  }
+  return LineAt(SectionBody(start), index);
+}
+
+std::wstring SetupDescription::GetValue(const std::wstring& name) const { return GetItem(name, 0); }
+
+std::vector<std::wstring> SetupDescription::SectionLines(const std::wstring& name) const {
+  const int start = FindSection(name);
+  if (start < 0) return {};
+  return SplitLines(SectionBody(start));
+}
 
 bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) {
   fileIndex = 0;
@@ -142,11 +152,9 @@ bool SetupDescription::GetNextFile(std::wstring& source, std::wstring& target) {
   target.clear();
   const std::wstring item = GetItem(kFilesSection, fileIndex);
   if (item.empty()) return false;
-  const std::size_t arrow = item.find(kFileArrow);
-  if (arrow != std::wstring::npos) {
-    source = TrimDescriptionSpace(item.substr(0, arrow));
-    target = TrimDescriptionSpace(item.substr(arrow + 2));
-  }
+  FileItem split = SplitFileItem(item);
+  source = std::move(split.source);
+  target = std::move(split.target);
   ++fileIndex;
   return !source.empty() && !target.empty();
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "description/DescriptionPlatform.h"
 
@@ -32,9 +33,12 @@ class SetupDescription {
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
-  // Line `index` of the trimmed body; a missing section shows the "Ini Parser" message.
-  std::wstring GetItem(const std::wstring& name, int index);
-  std::wstring GetValue(const std::wstring& name);
+  // Line `index` of the trimmed body; a missing section is reported to the platform.
+  std::wstring GetItem(const std::wstring& name, int index) const;
+  std::wstring GetValue(const std::wstring& name) const;
+  // Every line of the trimmed body, as GetItem sees them; none for a missing section, which is
+  // not reported.
+  std::vector<std::wstring> SectionLines(const std::wstring& name) const;
 
   // "Files to download": source "->" target; true while both sides are non-empty.
   bool GetFirstFile(std::wstring& source, std::wstring& target);
@@ -55,6 +59,8 @@ class SetupDescription {
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
   void DropHeaderIndex();
+  // The trimmed text between "[name]" and the next "[" (or the end); `start` from FindSection.
+  std::wstring SectionBody(int start) const;
 
   DescriptionPlatform platform_;
   std::wstring text;

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <string>
 
+#include "base/ProgressMessage.h"
+
 class Downloader {
  public:
   Downloader();
@@ -33,10 +35,6 @@ struct DownloadRequest {
   HWND window;
   const std::atomic<bool>* cancel;
 };
-
-// Progress message sent to `window`: wParam the bytes of one chunk, lParam the bytes received
-// so far in the attempt; one message with wParam 0 ends each attempt.
-constexpr UINT kDownloadProgressMessage = WM_USER + 100;
 
 // Up to 4 attempts, 2000 ms apart. An existing target is kept under its name + " Before
 // Download" and put back when an attempt fails. True when the file on disk has the length the

@@ -1,12 +1,13 @@
 // DownloadUrlToFile: the attempts of one transfer, each with backup, body, checks and clean-up.
 #include <string>
 
+#include "base/AnsiText.h"
+#include "base/Clock.h"
+#include "base/UniqueHandle.h"
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
 #include "download/TagText.h"
-#include "fs/Clock.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 constexpr int kAttempts = 4;
@@ -89,7 +90,7 @@ class Attempt {
 
  private:
   void Report(DWORD count) {
-    if (window_) ::SendMessageW(window_, kDownloadProgressMessage, count, received_);
+    if (window_) ::SendMessageW(window_, kProgressMessage, count, received_);
   }
 
   AttemptEnd ReadBody(HINTERNET request, UniqueFileHandle& file) {

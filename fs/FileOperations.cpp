@@ -1,6 +1,6 @@
-#include "fs/Clock.h"
+#include "base/Clock.h"
+#include "base/UniqueHandle.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 constexpr int kRemoveAttempts = 3;

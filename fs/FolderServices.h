@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "fs/PathText.h"
 
@@ -37,14 +36,3 @@ bool CreateFolderPath(const std::wstring& path);
 bool DeleteFolder(const std::wstring& folder);
 // Copies `source` into `folder` under its own file name, replacing a read-only copy.
 bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder);
-
-// The text in the ANSI code page, in a zero-filled buffer of exactly kAnsiBufferSize bytes.
-// A text that needs more than that does not fit: see AnsiByteCount.
-constexpr int kAnsiBufferSize = 1500;
-std::vector<char> ToAnsiBuffer(const std::wstring& text);
-// Bytes the text takes in the ANSI code page (no terminator).
-int AnsiByteCount(const std::wstring& text);
-// ANSI code page text to UTF-16, up to its first NUL.
-std::wstring AnsiToWide(const std::string& text);
-// Exactly `count` bytes of ANSI code page text to UTF-16 (NUL bytes included).
-std::wstring AnsiBytesToWide(const char* bytes, int count);

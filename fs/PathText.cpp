@@ -1,5 +1,7 @@
 #include "fs/PathText.h"
 
+#include <cwchar>
+
 void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName) {
   const std::wstring::size_type p = path.rfind(L'\\');
   if (p == std::wstring::npos) {
@@ -23,8 +25,10 @@ std::wstring WithoutTrailingBackslash(std::wstring folder) {
 
 bool IsPlainFileName(const std::wstring& name) {
   if (name.empty() || name == L"." || name == L"..") return false;
-  for (wchar_t c : name) {
-    if (c < 0x20 || c == L'\\' || c == L'/' || c == L':') return false;
+  // Windows drops a trailing dot or space, so such a name would reach another file.
+  if (name.back() == L' ' || name.back() == L'.') return false;
+  for (const wchar_t c : name) {
+    if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
   }
   return true;
 }

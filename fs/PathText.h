@@ -13,6 +13,7 @@ std::wstring JoinInFolder(const std::wstring& folder, const std::wstring& name);
 std::wstring WithoutTrailingBackslash(std::wstring folder);
 
 // True for a name that can only mean a file directly inside a folder: not empty, no '\' or '/',
-// no drive or stream colon, not "." or "..", no control characters.
+// no drive or stream colon, no wildcard or other character Windows refuses in names (*?"<>|),
+// not "." or "..", no control characters, no trailing dot or space.
 // Names from a description pass this test before anything is written or started.
 bool IsPlainFileName(const std::wstring& name);

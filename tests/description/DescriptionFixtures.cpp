@@ -1,5 +1,7 @@
 #include "tests/description/DescriptionFixtures.h"
 
+#include "description/DescriptionTexts.h"
+
 DescriptionPlatform RecordingPlatform(std::vector<ShownMessage>& shown) {
   DescriptionPlatform platform;
   platform.programFilesFolder = [] { return std::wstring(L"C:\\Program Files"); };
@@ -7,8 +9,9 @@ DescriptionPlatform RecordingPlatform(std::vector<ShownMessage>& shown) {
   platform.desktopFolder = [] { return std::wstring(L"C:\\Users\\u\\Desktop"); };
   platform.startMenuFolder = [] { return std::wstring(L"C:\\Users\\u\\Start Menu\\Programs"); };
   platform.applicationFolder = [] { return std::wstring(L"c:\\apps\\demo\\"); };
-  platform.showMessage = [&shown](const std::wstring& text, const std::wstring& caption) {
-    shown.push_back({text, caption});
+  // The box the program shows for a missing section.
+  platform.missingSection = [&shown](const std::wstring& name) {
+    shown.push_back({MissingSectionMessage(name), kIniParserCaption});
   };
   return platform;
 }

@@ -35,7 +35,7 @@ unsigned long long ProgressRecorder::Total() const {
 }
 
 LRESULT CALLBACK ProgressRecorder::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kDownloadProgressMessage) {
+  if (message == kProgressMessage) {
     auto* self = reinterpret_cast<ProgressRecorder*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self) self->messages_.push_back({wParam, lParam});
     return 0;

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fs/Clock.h"
+#include "base/AnsiText.h"
+#include "base/Clock.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempFolder.h"
 

@@ -37,7 +37,8 @@ TEST(PlainFileNameTest, AcceptsOnlyANameDirectlyInsideAFolder) {
     EXPECT_TRUE(IsPlainFileName(good)) << static_cast<int>(std::wstring(good).size());
   }
   for (const wchar_t* bad : {L"", L".", L"..", L"..\\x", L"a\\b", L"a/b", L"/etc", L"C:x", L"C:\\x",
-                             L"\\\\server\\share", L"x:stream", L"a\nb", L"tab\tname"}) {
+                             L"\\\\server\\share", L"x:stream", L"a\nb", L"tab\tname", L"*.exe",
+                             L"a?.txt", L"\"q\"", L"a<b", L"a>b", L"a|b", L"setup.exe.", L"setup.exe "}) {
     EXPECT_FALSE(IsPlainFileName(bad)) << static_cast<int>(std::wstring(bad).size());
   }
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/AsciiText.h"
 #include "description/DecryptDescription.h"
 #include "description/DescriptionText.h"
 #include "description/EmbeddedKey.h"
@@ -23,7 +24,7 @@ DescriptionPlatform FuzzPlatform() {
   DescriptionPlatform platform;
   platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
   platform.applicationFolder = [] { return std::wstring(L"c:\\app\\"); };
-  platform.showMessage = [](const std::wstring&, const std::wstring&) {};
+  platform.missingSection = [](const std::wstring&) {};
   return platform;
 }
 

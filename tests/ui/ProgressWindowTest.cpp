@@ -30,7 +30,7 @@ PBRANGE Range(const ProgressWindow& window) {
   return range;
 }
 void Advance(const ProgressWindow& window, WPARAM amount) {
-  ::SendMessageW(window.GetSafeHwnd(), ProgressWindow::kAdvanceMessage, amount, 0);
+  ::SendMessageW(window.GetSafeHwnd(), kProgressMessage, amount, 0);
 }
 HBITMAP ShownBitmap(const ProgressWindow& window) {
   return reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(window.GetSafeHwnd(), kPictureId,
@@ -255,7 +255,7 @@ TEST(ProgressWindowTest, MessagesFromAnotherThreadAreHandledWhileTheOwnerPumps) 
   const HWND target = window.GetSafeHwnd();
   ASSERT_TRUE(RunOnThreadWhilePumping([target] {
     // As a download does it: the sender waits until the owner's thread has handled it.
-    for (int i = 0; i < 500; ++i) ::SendMessageW(target, ProgressWindow::kAdvanceMessage, 3, 0);
+    for (int i = 0; i < 500; ++i) ::SendMessageW(target, kProgressMessage, 3, 0);
   }));
   EXPECT_EQ(window.Position(), 1 + 500 * 3);
   // The control is told only when its drawing changes: it lags by less than a pixel's worth.

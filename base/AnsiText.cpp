@@ -1,4 +1,6 @@
-#include "fs/FolderServices.h"
+#include "base/AnsiText.h"
+
+#include <windows.h>
 
 std::vector<char> ToAnsiBuffer(const std::wstring& text) {
   std::vector<char> buffer(kAnsiBufferSize, '\0');

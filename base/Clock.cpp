@@ -1,4 +1,4 @@
-#include "fs/Clock.h"
+#include "base/Clock.h"
 
 namespace clock_seam {
 namespace {

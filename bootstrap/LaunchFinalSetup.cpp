@@ -1,9 +1,9 @@
-#include <windows.h>
+#include "bootstrap/LaunchFinalSetup.h"
+
 #include <shellapi.h>
 
-#include "app/SetupApp.h"
-#include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
+#include "fs/PathText.h"
 
 namespace {
 const wchar_t kProgramToRunSection[] = L"Program to run";
@@ -32,15 +32,17 @@ UniqueKernelHandle StartProgram(HWND window, const std::wstring& folder, const s
 
 static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit record is 60 bytes");
 
-void SetupApp::LaunchFinalSetup(std::wstring setupTempFolder) {
-  const std::wstring program = setupDescription.GetValue(kProgramToRunSection);
+void LaunchFinalSetup(const SetupDescription& description, const std::wstring& setupTempFolder,
+                      HWND owner, const std::function<void()>& closeWindow,
+                      const MessageSink& showMessage) {
+  const std::wstring program = description.GetValue(kProgramToRunSection);
   UniqueKernelHandle process;
   // A name with a path in it could start anything on the disk: only a file of the folder runs.
-  if (IsPlainFileName(program)) process = StartProgram(progressWindow.GetSafeHwnd(), setupTempFolder, program);
-  progressWindow.DestroyWindow();
+  if (IsPlainFileName(program)) process = StartProgram(owner, setupTempFolder, program);
+  if (closeWindow) closeWindow();
 
   if (!process) {
-    ShowMessage(kStartFailed);
+    if (showMessage) showMessage(kStartFailed);
     return;
   }
   // No overall limit: the final setup may take as long as the user needs.

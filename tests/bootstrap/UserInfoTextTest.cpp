@@ -1,4 +1,4 @@
-#include "app/UserInfoText.h"
+#include "bootstrap/UserInfoText.h"
 
 #include <gtest/gtest.h>
 

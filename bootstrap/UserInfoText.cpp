@@ -1,4 +1,4 @@
-#include "app/UserInfoText.h"
+#include "bootstrap/UserInfoText.h"
 
 namespace {
 void AppendSection(std::wstring& text, const wchar_t* name, const std::wstring& value) {

@@ -1,7 +1,11 @@
-#include "app/SetupApp.h"
-#include "app/UserInfoText.h"
+#include "bootstrap/UserInfoFile.h"
+
+#include <windows.h>
+
+#include "base/AnsiText.h"
+#include "base/UniqueHandle.h"
+#include "bootstrap/UserInfoText.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 const wchar_t kUserInfoFilenameSection[] = L"User Info Filename";
@@ -17,22 +21,21 @@ bool WriteWholeFile(const std::wstring& path, const char* bytes, DWORD size) {
 }
 }  // namespace
 
-bool SetupApp::WriteUserInfoFile(std::wstring folder, std::wstring initialSetupPathname,
-                                 std::wstring setupTempFolder, std::wstring downloadSite,
-                                 std::wstring applicationName, std::wstring installationTime) {
+bool WriteUserInfoFile(const SetupDescription& description, const std::wstring& folder,
+                       const RunFacts& facts) {
   UserInfo info;
-  info.initialSetupPathname = initialSetupPathname;
-  info.setupTempFolder = setupTempFolder;
-  info.downloadSite = downloadSite;
+  info.initialSetupPathname = facts.initialSetupPathname;
+  info.setupTempFolder = facts.setupTempFolder;
+  info.downloadSite = facts.downloadSite;
   info.startMenuFolder = GetStartMenuFolder();
   info.desktopFolder = GetDesktopFolder();
   info.myDocumentsFolder = GetMyDocumentsFolder();
-  info.applicationName = applicationName;
-  info.installedOnGmTime = installationTime;
+  info.applicationName = facts.applicationName;
+  info.installedOnGmTime = facts.installationTime;
   const std::wstring text = ComposeUserInfoText(info);
 
   // The file must land in the setup temp folder: a name with a path in it is refused.
-  const std::wstring fileName = setupDescription.GetValue(kUserInfoFilenameSection);
+  const std::wstring fileName = description.GetValue(kUserInfoFilenameSection);
   if (!IsPlainFileName(fileName)) return false;
   // A text that does not fit the conversion buffer would be cut off: refused, not truncated.
   const int byteCount = AnsiByteCount(text);

@@ -1,4 +1,7 @@
-#include "app/SetupApp.h"
+#include "bootstrap/DescriptionPlatformWin.h"
+
+#include "base/AnsiText.h"
+#include "description/DescriptionTexts.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
 
@@ -10,9 +13,10 @@ DescriptionPlatform WindowsDescriptionPlatform() {
   platform.desktopFolder = GetDesktopFolder;
   platform.startMenuFolder = GetStartMenuFolder;
   platform.applicationFolder = GetApplicationFolder;
-  platform.showMessage = [](const std::wstring& text, const std::wstring& caption) {
+  platform.missingSection = [](const std::wstring& name) {
     // No owner window; top-most so that the top-most progress window cannot hide it.
-    message_seam::Show(nullptr, text, caption, MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    message_seam::Show(nullptr, MissingSectionMessage(name), kIniParserCaption,
+                       MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
   return platform;
 }
