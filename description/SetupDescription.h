@@ -1,6 +1,7 @@
 #pragma once
 // The decrypted setup description: sections, values and the two lists.
 #include <cstddef>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -9,10 +10,14 @@
 
 class SetupDescription {
  public:
-  // Placeholder expansion ends on every input: after this many expansions, or when the text
-  // would grow by more than this many characters, it stops and the description is refused.
-  static constexpr int kMaxPlaceholderExpansions = 1024;
-  static constexpr std::size_t kMaxPlaceholderGrowth = 64 * 1024;
+  // Placeholder expansion ends on every input, in time proportional to the description: a
+  // placeholder inside more than this many nested values (a cycle reaches it at once) stops it,
+  // and so does a text that would grow past ExpandedLengthLimit; the description is refused.
+  static constexpr std::size_t kMaxPlaceholderDepth = 32;
+  static constexpr std::size_t kMaxExpansionFactor = 16;
+  static constexpr std::size_t kMaxExpandedLength = 4 * 1024 * 1024;
+  // The longest text that expanding a text of `length` characters may give.
+  static std::size_t ExpandedLengthLimit(std::size_t length);
 
   explicit SetupDescription(DescriptionPlatform platform = {});
   virtual ~SetupDescription();
@@ -52,9 +57,15 @@ class SetupDescription {
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
   void StripComments();
-  // False when the bound stopped it.
+  // False when a bound stopped it.
   bool ExpandPlaceholders();
+  // Moves the ends of the enclosing values after a placeholder from `head` to `tail` was
+  // replaced by a value of `valueLength` characters.
+  static void ShiftValueEnds(std::vector<std::size_t>& ends, std::size_t head, std::size_t tail,
+                             std::size_t valueLength);
   std::wstring PlaceholderValue(const std::wstring& name);
+  // The "Ini Parser" message for a section that is not there.
+  void ReportMissingSection(const std::wstring& name) const;
   // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
@@ -69,6 +80,8 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
+  // Names of missing sections already reported by this load's placeholders: each is told once.
+  std::set<std::wstring> reportedPlaceholders_;
   int fileIndex = 0;
   int siteIndex = 0;
 };

@@ -33,8 +33,9 @@ Description format (plain text in the Windows ANSI code page)
                      $Program Files Folder$ $Temp Folder$ $Desktop Folder$
                      $Startmenu Folder$ $Application Path$ (names case-sensitive).
                      A lone "$" pairs with the next "$", even lines later. Placeholders must
-                     not refer to themselves; expansion stops after 1024 replacements or
-                     64 Ki characters of growth and the description is refused.
+                     not refer to themselves: a placeholder nested more than 32 values
+                     deep, or a text growing past 16 times its size (at most 4 Mi
+                     characters), stops the expansion and the description is refused.
   [End]              Must hold the value "End" (exactly); without it the file is refused.
 
 Sections Setup.exe reads
