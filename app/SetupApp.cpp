@@ -7,6 +7,7 @@
 
 #include "app/DefaultHosts.h"
 #include "app/NameRules.h"
+#include "app/SingleInstance.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
@@ -62,17 +63,26 @@ void SetupApp::LaunchFinalSetup(const std::wstring& setupTempFolder) {
 }
 
 bool SetupApp::InitInstance() {
+  std::wstring moduleFolder, fileName;
+  SplitPath(module_.longForm, moduleFolder, fileName);
+  const std::wstring applicationName = DeriveApplicationName(fileName);
+  // Every run of an application works in one folder: a second run would delete the first one's
+  // downloads, so it shows the running one instead and ends before touching anything.
+  const SingleInstance instance(applicationName);
+  if (!instance.IsFirst()) {
+    instance.BringOtherToFront();
+    return false;
+  }
+
   progressWindow_.Create();
   const HWND window = progressWindow_.GetSafeHwnd();
+  instance.MarkWindow(window);
   ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
   Repaint(window);
 
   SetApplicationFolder(HelpFilePath(module_.reported));
   ::SetCurrentDirectoryW(GetApplicationFolder().c_str());
 
-  std::wstring moduleFolder, fileName;
-  SplitPath(module_.longForm, moduleFolder, fileName);
-  const std::wstring applicationName = DeriveApplicationName(fileName);
   const std::wstring setupTempFolder = ComposeSetupTempFolder(GetTempFolder(), applicationName);
 
   const AcquireResult acquired = AcquireSetup(applicationName, setupTempFolder);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 class SingleInstance {
  public:

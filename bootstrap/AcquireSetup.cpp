@@ -119,6 +119,9 @@ bool LoadDescription(const Phase& phase) {
     if (!phase.description.Load(kDescriptionName)) return phase.Fail(kLocalDescriptionError);
     if (phase.description.GetValue(L"Download Initial Setup") == kLocalModeValue) download = false;
   }
+  // A link in place of the folder or its parent would make the clean-up below delete the files
+  // it points to, and the downloads land there: only real folders are used.
+  if (!RemoveLinkedFolders(setupTempFolder)) return phase.Fail(kTempFolderError);
   DeleteFolder(setupTempFolder);
   if (!CreateFolderPath(setupTempFolder)) return phase.Fail(kTempFolderError);
   if (!download) {
