@@ -30,6 +30,9 @@ using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
 using UniqueCryptKey = UniqueHandle<CryptKeyTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 
+// The blob's layout is fixed whatever the pointer size: the modulus follows these two headers.
+static_assert(sizeof(BLOBHEADER) == 8 && sizeof(RSAPUBKEY) == 12, "PRIVATEKEYBLOB headers are 8 and 12 bytes");
+
 // SHA-1 OAEP: a zero byte, the masked seed and the label hash take 2 * 20 + 2 bytes.
 constexpr std::size_t kOaepOverhead = 2 * 20 + 2;
 

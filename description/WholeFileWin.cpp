@@ -9,8 +9,8 @@
 #include "fs/UniqueHandle.h"
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) return std::nullopt;
   if (static_cast<unsigned long long>(size.QuadPart) > std::string().max_size()) return std::nullopt;

@@ -159,8 +159,9 @@ std::string DescribeDecryptionFailure(const std::string& file, const std::string
       return "the private key does not load (" + (why.empty() ? "the platform refuses it" : why) + ")";
     }
     case DecryptionFailure::kNotWholeBlocks:
-      return std::to_string(file.size() - kDescriptionHeaderLength) + " bytes after the signature are not whole blocks of " +
-             std::to_string(result.blockLength) + " (wrong key size, or the file was cut)";
+      return std::to_string(file.size() - kDescriptionHeaderLength) +
+             " bytes after the signature are not whole blocks of " + std::to_string(result.blockLength) +
+             " (wrong key size, or the file was cut)";
     case DecryptionFailure::kBlockRefused:
       return which + " does not decrypt with this key (another key, or the block was changed)";
     case DecryptionFailure::kBlockFailed:

@@ -110,9 +110,11 @@ class CaseList {
 
 void AddValidFiles(CaseList& cases, const Key& key, std::mt19937& random) {
   const std::size_t p = key.piece;
-  for (const std::size_t length : {std::size_t{0}, std::size_t{1}, p - 1, p, p + 1, 2 * p, std::size_t{300}, 40 * p + 3}) {
+  const std::size_t lengths[] = {0, 1, p - 1, p, p + 1, 2 * p, 300, 40 * p + 3};
+  for (const std::size_t length : lengths) {
     // Every byte value, 0x00 included, may appear in a description's text.
-    cases.Add("valid, " + std::to_string(length) + " bytes", Pack(key, RandomBytes(random, length)), key.privateHex);
+    cases.Add("valid, " + std::to_string(length) + " bytes", Pack(key, RandomBytes(random, length)),
+              key.privateHex);
   }
 }
 
