@@ -1,12 +1,10 @@
 #include "tools/DescriptionCheck.h"
 
-#include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
-#include <cryptopp/osrng.h>
-#include <cryptopp/rsa.h>
-
+#include <cstring>
+#include <cwchar>
 #include <set>
 
+#include "description/CryptoppDecryptor.h"
 #include "description/DecryptDescription.h"
 #include "description/DescriptionText.h"
 #include "description/DescriptionTexts.h"
@@ -115,35 +113,29 @@ void ReportUnknownPlaceholders(const std::vector<std::wstring>& missing, std::ve
 }  // namespace
 
 std::string DescribeDecryptionFailure(const std::string& file, const std::string& keyHex) {
-  using namespace CryptoPP;
-  if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
-  if (file.compare(0, kDescriptionHeaderLength, std::string(kFileSignatureBytes, kDescriptionHeaderLength)) != 0) {
-    return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
-  }
-  try {
-    StringSource keySource(keyHex, true, new HexDecoder);
-    RSAES_OAEP_SHA_Decryptor decryptor(keySource);
-    const std::size_t blockLength = decryptor.FixedCiphertextLength();
-    const std::size_t cipherLength = file.size() - kDescriptionHeaderLength;
-    if (cipherLength % blockLength != 0) {
-      return std::to_string(cipherLength) + " bytes after the signature are not whole blocks of " +
-             std::to_string(blockLength) + " (wrong key size, or the file was cut)";
+  const DecryptedDescription result = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
+  const std::string which = "block " + std::to_string(result.failedBlock);
+  switch (result.failure) {
+    case DecryptionFailure::kUnreadableFile:
+    case DecryptionFailure::kNoSignature:
+      if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
+      return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
+    case DecryptionFailure::kKeyDoesNotLoad: {
+      // The reference library's words; it may load a key that the platform refuses.
+      const std::string why = CryptoppKeyError(keyHex.c_str());
+      return "the private key does not load (" + (why.empty() ? "the platform refuses it" : why) + ")";
     }
-    std::string plain(decryptor.FixedMaxPlaintextLength(), '\0');
-    AutoSeededRandomPool random;
-    for (std::size_t at = 0; at < cipherLength; at += blockLength) {
-      const auto* block = reinterpret_cast<const byte*>(file.data()) + kDescriptionHeaderLength + at;
-      const std::string which = "block " + std::to_string(at / blockLength + 1);
-      try {
-        if (!decryptor.Decrypt(random, block, blockLength, reinterpret_cast<byte*>(&plain[0])).isValidCoding) {
-          return which + " does not decrypt with this key (another key, or the block was changed)";
-        }
-      } catch (const Exception&) {
-        return which + " is not a ciphertext of this key";
-      }
-    }
-  } catch (const Exception& e) {
-    return std::string("the private key does not load (") + e.what() + ")";
+    case DecryptionFailure::kNotWholeBlocks:
+      return std::to_string(file.size() - kDescriptionHeaderLength) +
+             " bytes after the signature are not whole blocks of " + std::to_string(result.blockLength) +
+             " (wrong key size, or the file was cut)";
+    case DecryptionFailure::kBlockRefused:
+      return which + " does not decrypt with this key (another key, or the block was changed)";
+    case DecryptionFailure::kBlockFailed:
+      return which + " is not a ciphertext of this key";
+    case DecryptionFailure::kTooLong:
+    case DecryptionFailure::kNone:
+      break;
   }
   return "does not decrypt";
 }

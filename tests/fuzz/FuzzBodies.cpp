@@ -34,6 +34,12 @@ DescriptionPlatform FuzzPlatform() {
 void FuzzDecryptOne(const std::uint8_t* data, std::size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
   const DecryptedDescription result = DecryptDescriptionBytes(file, kEmbeddedPrivateKey, nullptr);
+  const bool blockFault = result.failure == DecryptionFailure::kBlockRefused ||
+                          result.failure == DecryptionFailure::kBlockFailed;
+  Require(result.complete == (result.failure == DecryptionFailure::kNone), "complete but a failure named");
+  Require(result.HasText() == (result.complete || result.failure == DecryptionFailure::kBlockFailed),
+          "text kept for a failure that discards it");
+  Require(blockFault == (result.failedBlock != 0), "failed block named without a block fault");
   if (!result.HasText()) {
     Require(result.length == 0, "no text but a length");
     return;
