@@ -85,6 +85,7 @@ void DecryptBlocks(const std::string& file, BlockDecryptor& decryptor, Decrypted
 DecryptedDescription DecryptDescriptionBytesWith(BlockDecryptorLoader load, const std::string& file,
                                                  const char* key, const AnsiToWideFunction& ansiToWide) {
   if (file.empty()) return Failed(DecryptionFailure::kUnreadableFile);
+  if (file.size() > kMaxDescriptionFileBytes) return Failed(DecryptionFailure::kFileTooLarge);
   if (!SignatureMatches(file, ansiToWide)) return Failed(DecryptionFailure::kNoSignature);
   const std::unique_ptr<BlockDecryptor> decryptor = key == nullptr ? nullptr : load(key);
   if (!decryptor) return Failed(DecryptionFailure::kKeyDoesNotLoad);
@@ -100,7 +101,8 @@ DecryptedDescription DecryptDescriptionBytes(const std::string& file, const char
 
 DecryptedDescription DecryptDescription(const std::wstring& path, const char* key,
                                         const AnsiToWideFunction& ansiToWide) {
-  const std::optional<std::string> file = ReadWholeFile(path);
+  // One byte more than the limit is enough to tell a file that is too large.
+  const std::optional<std::string> file = ReadWholeFile(path, kMaxDescriptionFileBytes + 1);
   if (!file) return Failed(DecryptionFailure::kUnreadableFile);
   return DecryptDescriptionBytes(*file, key, ansiToWide);
 }

@@ -12,6 +12,7 @@
 enum class DecryptionFailure {
   kNone,
   kUnreadableFile,   // missing, unreadable or empty
+  kFileTooLarge,     // longer than kMaxDescriptionFileBytes: refused before any decryption
   kNoSignature,      // shorter than the header, or the signature and its 0x00 do not match
   kKeyDoesNotLoad,
   kNotWholeBlocks,   // the ciphertext is not a multiple of the block length
@@ -19,6 +20,10 @@ enum class DecryptionFailure {
   kBlockRefused,     // block `failedBlock` failed OAEP decoding: nothing comes back
   kBlockFailed,      // block `failedBlock` is no ciphertext of the key: the blocks before it stay
 };
+
+// A description is a few kilobytes; a larger file would cost seconds of decryption and its whole
+// size in memory before anything could be refused.
+inline constexpr std::size_t kMaxDescriptionFileBytes = 1024 * 1024;
 
 struct DecryptedDescription {
   // The plaintext followed by at least one 0x00 byte; empty when nothing came back.

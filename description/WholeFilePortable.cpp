@@ -1,12 +1,13 @@
 #include "description/WholeFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <stdexcept>
 #include <system_error>
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit) {
   const std::filesystem::path file(path);
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(file, error);
@@ -15,7 +16,7 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   if (!in) return std::nullopt;
   std::string contents;
   try {
-    contents.resize(static_cast<std::size_t>(size));
+    contents.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(size, limit)));
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   } catch (const std::length_error&) {

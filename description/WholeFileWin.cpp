@@ -8,15 +8,16 @@
 
 #include "base/UniqueHandle.h"
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t limit) {
   const UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) return std::nullopt;
-  if (static_cast<unsigned long long>(size.QuadPart) > std::string().max_size()) return std::nullopt;
+  const unsigned long long length = std::min<unsigned long long>(size.QuadPart, limit);
+  if (length > std::string().max_size()) return std::nullopt;
   std::string contents;
   try {
-    contents.resize(static_cast<std::size_t>(size.QuadPart));
+    contents.resize(static_cast<std::size_t>(length));
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

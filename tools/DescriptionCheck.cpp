@@ -120,6 +120,8 @@ std::string DescribeDecryptionFailure(const std::string& file, const std::string
     case DecryptionFailure::kNoSignature:
       if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
       return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
+    case DecryptionFailure::kFileTooLarge:
+      return "longer than " + std::to_string(kMaxDescriptionFileBytes) + " bytes; Setup.exe refuses it unread";
     case DecryptionFailure::kKeyDoesNotLoad: {
       // The reference library's words; it may load a key that the platform refuses.
       const std::string why = CryptoppKeyError(keyHex.c_str());

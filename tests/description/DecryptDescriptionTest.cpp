@@ -171,6 +171,19 @@ TEST(DecryptDescription, RefusesWithoutAUsableKeyOrFile) {
   EXPECT_FALSE(DecryptDescription(folder.Write("x", "") + L"missing", kEmbeddedPrivateKey, nullptr).HasText());
 }
 
+TEST(DecryptDescription, AFileOverOneMebibyteIsRefusedBeforeDecryption) {
+  TempFolder folder;
+  const std::string header = PackWithEmbeddedKey("x").substr(0, kDescriptionHeaderLength);
+  for (const std::size_t size : {kMaxDescriptionFileBytes, kMaxDescriptionFileBytes + 1}) {
+    const std::string file = header + std::string(size - header.size(), '\x01');
+    const DecryptionFailure expected =
+        size > kMaxDescriptionFileBytes ? DecryptionFailure::kFileTooLarge : DecryptionFailure::kNotWholeBlocks;
+    EXPECT_EQ(DecryptDescriptionBytes(file, kEmbeddedPrivateKey, nullptr).failure, expected) << size;
+    const std::wstring path = folder.Write("big.eif", file);
+    EXPECT_EQ(DecryptDescription(path, kEmbeddedPrivateKey, nullptr).failure, expected) << size;
+  }
+}
+
 TEST(DecryptDescription, KeyOfAnotherSizeSetsTheBlockSizes) {
   KeyPairText bigger;
   std::string error;

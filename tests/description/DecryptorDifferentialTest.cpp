@@ -244,7 +244,8 @@ TEST(DecryptorDifferential, PlatformAndReferenceGiveTheSameResults) {
     EXPECT_TRUE(platform.text == reference.text);
     seen.insert(reference.failure);
   }
-  // The files reach every outcome but the one that needs a text beyond 2 GB.
+  // The files reach every outcome but the one that needs a text beyond 2 GB and the file
+  // limit, which no decryptor sees.
   EXPECT_EQ(seen, (std::set<DecryptionFailure>{DecryptionFailure::kNone, DecryptionFailure::kUnreadableFile,
                                                DecryptionFailure::kNoSignature, DecryptionFailure::kKeyDoesNotLoad,
                                                DecryptionFailure::kNotWholeBlocks, DecryptionFailure::kBlockRefused,
