@@ -21,9 +21,11 @@ bool FileExists(const std::wstring& path) {
   const DWORD n = ::GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
   if (n == 0 || n >= needed) return false;
   full.resize(n);
-  // A search would read "*" or "?" in a name as a pattern and find some other file.
+  // The search would read "*" or "?" in a name as a pattern and find some other file.
   if (full.find_first_of(L"*?") != std::wstring::npos) return false;
-  return ::GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES;
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(::FindFirstFileW(full.c_str(), &data));
+  return find.valid();
 }
 
 bool IsReparsePoint(const std::wstring& path) {
