@@ -3,6 +3,7 @@
 namespace {
 const wchar_t kMutexPrefix[] = L"Local\\VelmarsWebSetup.";
 const wchar_t kWindowPropertyPrefix[] = L"VelmarsWebSetup.";
+constexpr DWORD kOwnerWaitMs = 2000;
 
 // Upper-cased like the file system compares folder names, so "Reader" and "reader" share one.
 std::wstring KeyOf(const std::wstring& applicationName) {
@@ -26,9 +27,16 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM parameter) {
 
 SingleInstance::SingleInstance(const std::wstring& applicationName) : key_(KeyOf(applicationName)) {
   mutex_.reset(::CreateMutexW(nullptr, FALSE, (kMutexPrefix + key_).c_str()));
-  // Read right after the call: it tells whether the mutex already existed.
-  const DWORD error = ::GetLastError();
-  first_ = !mutex_ || error != ERROR_ALREADY_EXISTS;
+  if (!mutex_) return;
+  // Owned for the whole run. The wait also covers a run that has just ended but whose end the
+  // system has not yet processed: its mutex then comes back abandoned.
+  const DWORD waited = ::WaitForSingleObject(mutex_.get(), kOwnerWaitMs);
+  owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  first_ = owned_;
+}
+
+SingleInstance::~SingleInstance() {
+  if (owned_) ::ReleaseMutex(mutex_.get());
 }
 
 void SingleInstance::MarkWindow(HWND window) const {

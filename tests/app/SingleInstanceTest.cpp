@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+#include <thread>
+
 #include "app/NameRules.h"
 #include "app/SetupApp.h"
 #include "fs/FolderServices.h"
@@ -19,17 +22,42 @@ struct PlainWindow {
   HWND handle;
 };
 
+// Another run of `application`: holds its instance on a thread of its own until destroyed.
+class OtherRun {
+ public:
+  OtherRun(const std::wstring& application, HWND window)
+      : thread_([this, application, window] {
+          const SingleInstance held(application);
+          if (window != nullptr) held.MarkWindow(window);
+          first_.set_value(held.IsFirst());
+          end_.get_future().wait();
+        }) {}
+  ~OtherRun() {
+    end_.set_value();
+    thread_.join();
+  }
+  bool WasFirst() { return first_.get_future().get(); }
+
+ private:
+  std::promise<bool> first_;
+  std::promise<void> end_;
+  std::thread thread_;
+};
+
 TEST(SingleInstanceTest, OneRunPerApplicationNameWhateverItsLetterCase) {
-  const SingleInstance first(L"Reader");
-  ASSERT_TRUE(first.IsFirst());
-  EXPECT_EQ(first.BringOtherToFront(), nullptr);  // no window marked yet
   PlainWindow window;
-  first.MarkWindow(window.handle);
+  OtherRun running(L"Reader", window.handle);
+  ASSERT_TRUE(running.WasFirst());
 
   const SingleInstance second(L"READER");
   EXPECT_FALSE(second.IsFirst());
   EXPECT_EQ(second.BringOtherToFront(), window.handle);
   EXPECT_TRUE(SingleInstance(L"Writer").IsFirst());
+}
+
+TEST(SingleInstanceTest, ARunThatEndedLeavesTheNameFree) {
+  { OtherRun ended(L"Reader", nullptr); ASSERT_TRUE(ended.WasFirst()); }
+  EXPECT_TRUE(SingleInstance(L"Reader").IsFirst());
 }
 
 TEST(SingleInstanceTest, ASecondRunShowsTheFirstAndLeavesItsFolderAlone) {
@@ -43,9 +71,9 @@ TEST(SingleInstanceTest, ASecondRunShowsTheFirstAndLeavesItsFolderAlone) {
   ASSERT_TRUE(CreateFolderPath(setupFolder));
   WriteFileBytes(setupFolder + L"\\download-in-progress.bin", "partial");
 
-  const SingleInstance running(application);
   PlainWindow window;
-  running.MarkWindow(window.handle);
+  OtherRun running(application, window.handle);
+  ASSERT_TRUE(running.WasFirst());
   MessageRecorder messages;
   SetupApp second(DefaultHosts{L"127.0.0.1:9", L"127.0.0.1:9"});
   EXPECT_FALSE(second.InitInstance());
