@@ -337,6 +337,18 @@ class AcquireFailureTest : public AcquireTest, public testing::WithParamInterfac
       hosts.second = rig::Host(rig::kDown);
     } else if (name == "description_transfer_fails") {
       hosts.first = fault + L"?length=5000&size=100&from=";
+    } else if (name == "default_host_answers_500_with_a_long_page") {
+      hosts.first = fault + L"?status=500&size=1500&from=";
+      hosts.second = rig::Host(rig::kDown);
+    } else if (name == "site_answers_403_with_a_long_page") {
+      rig::Publish(rig::kHost1, DescriptionPath(),
+                   Encrypted(DescriptionText({rig::Host(rig::kFault)},
+                                             {Prefix() + "/a?status=403&size=1500 -> a.bin"})));
+    } else if (name == "file_answers_500_with_a_long_page") {
+      rig::Publish(rig::kHost1, DescriptionPath(),
+                   Encrypted(DescriptionText({rig::Host(rig::kFault)},
+                                             {Prefix() + "/ok?size=2000 -> ok.bin",
+                                              Prefix() + "/bad?status=500&size=1500 -> bad.bin"})));
     } else if (name == "no_download_site") {
       rig::Publish(rig::kHost1, DescriptionPath(),
                    Encrypted(DescriptionText({rig::Host(rig::kDown), rig::Host(rig::kSite1)},
@@ -363,7 +375,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found."},
         FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif."},
         FailureCase{"description_transfer_fails", L"Error: Failed to download."},
-        FailureCase{"no_download_site", L"Error: Download site not found."}),
+        FailureCase{"no_download_site", L"Error: Download site not found."},
+        // Error pages longer than 1000 bytes are neither a host, a site nor a file.
+        FailureCase{"default_host_answers_500_with_a_long_page", L"Error: Download site not found."},
+        FailureCase{"site_answers_403_with_a_long_page", L"Error: Download site not found."},
+        FailureCase{"file_answers_500_with_a_long_page", L"Error: Failed to download bad.bin"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

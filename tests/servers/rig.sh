@@ -20,7 +20,7 @@
 #   BASE+6  site4   download site                    document root STATE_DIR/www/site4
 #   BASE+8  (never served: a host that is down)
 #   BASE+9  fault   tests/servers/fault_server.py    no document root
-# Every host logs each request, one line "METHOD PATH STATUS BYTES", to
+# Every host logs each request, one line "METHOD PATH STATUS BODY_BYTES BYTES_SENT", to
 # STATE_DIR/logs/NAME.access.log, so a test can prove which hosts were contacted.
 # Files dropped into a document root are served at once as application/octet-stream.
 # STATE_DIR/disk-full/full.bin is a link to /dev/full beside an older "full.bin Before
@@ -86,7 +86,7 @@ http {
   types { }
   sendfile on;
   keepalive_timeout 5;
-  log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent';
+  log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent \$bytes_sent';
   client_body_temp_path $state/tmp/body;
   proxy_temp_path $state/tmp/proxy;
   fastcgi_temp_path $state/tmp/fastcgi;
