@@ -11,6 +11,8 @@ Any path is served; the path itself only names the request in the log. Parameter
   status=CODE    status code (default 200)
   stall_after=K, stall_ms=T   pause T ms after K body bytes
   drop=1         end with a reset instead of an orderly close
+  silent_ms=T    read the request, then send nothing at all for T ms and close (a server that
+                 never answers, for clients that must give up on their own)
 The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
 Every request is logged as one line "GET /path?query" to the --log file.
 """
@@ -56,7 +58,19 @@ class Handler(socketserver.StreamRequestHandler):
         parts = request_line.split(" ")
         target = parts[1] if len(parts) > 1 else "/"
         params = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
+        if "silent_ms" in params:
+            self.stay_silent(params)
+            return
         self.answer(params)
+
+    def stay_silent(self, params):
+        # Ends early when the client gives up and closes its side.
+        self.connection.settimeout(int(params["silent_ms"]) / 1000)
+        try:
+            while self.connection.recv(1024):
+                pass
+        except OSError:
+            pass
 
     def answer(self, params):
         data = body(params)
