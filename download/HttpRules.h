@@ -12,6 +12,11 @@ inline constexpr wchar_t kScheme[] = L"http://";
 inline constexpr wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
 inline constexpr wchar_t kDescriptionOnServer[] = L"/SetupInitial.eif";
 
+// WinINet request flags: reload, no cache write, hyperlink, no-cache pragma, so that every
+// request reaches the server (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+// INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE; checked where wininet.h is seen).
+inline constexpr std::uint32_t kRequestFlags = 0x84000500;
+
 // Anything shorter is taken for an error page. A site needs more than this for its first
 // listed file; a default host needs at least this for the description.
 inline constexpr std::int32_t kSiteThreshold = 1000;

@@ -1,19 +1,22 @@
 #!/usr/bin/env python3
 """`eiftool audit` against the rig's nginx hosts and fault server (run under run-with-servers.sh).
 
-usage: audit_test.py EIFTOOL SOURCE_DIR WORK_DIR
+usage: audit_test.py "EIFTOOL [EMULATOR...]" SOURCE_DIR WORK_DIR
+The first argument is the tool's command line, split at blanks ("wine eiftool.exe" for the
+Windows build, whose WinINet requests must carry the same headers).
 """
 import hashlib
 import json
 import os
 import pathlib
+import shlex
 import shutil
 import socket
 import subprocess
 import sys
 import threading
 
-EIFTOOL, SOURCE, WORK = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
+EIFTOOL, SOURCE, WORK = shlex.split(sys.argv[1]), pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
 STATE = pathlib.Path(os.environ["SETUP_TEST_SERVERS"])
 BASE = int(os.environ["SETUP_TEST_BASE_PORT"])
 HOST1, HOST2, SITE1, SITE2, SITE3 = (f"127.0.0.1:{BASE + i}" for i in (1, 2, 3, 4, 5))
@@ -41,14 +44,14 @@ def description(name, sites, hashes=None, app_source="/downloads/App.exe"):
     text += "[End]\nEnd\n"
     plain, packed = WORK / f"{name}.txt", WORK / f"{name}.eif"
     plain.write_text(text, encoding="latin-1")
-    subprocess.run([EIFTOOL, "pack", str(PUBLIC), str(plain), str(packed)], check=True,
+    subprocess.run([*EIFTOOL, "pack", str(PUBLIC), str(plain), str(packed)], check=True,
                    capture_output=True, timeout=RUN_LIMIT_S)
     return packed
 
 
 def audit(packed, *options):
     """(exit status, table text, JSON object, stderr) of two runs: the table and --json."""
-    command = [EIFTOOL, "audit", str(PRIVATE), str(packed), "--timeout", "2", *options]
+    command = [*EIFTOOL, "audit", str(PRIVATE), str(packed), "--timeout", "2", *options]
     table = subprocess.run(command, capture_output=True, text=True, timeout=RUN_LIMIT_S)
     machine = subprocess.run(command + ["--json"], capture_output=True, text=True, timeout=RUN_LIMIT_S)
     if table.returncode != machine.returncode:
@@ -161,7 +164,7 @@ def heard_request(packed):
     thread = threading.Thread(target=catch)
     thread.start()
     audit_packed = description("listen", [f"127.0.0.1:{port}"])
-    subprocess.run([EIFTOOL, "audit", str(PRIVATE), str(audit_packed), "--timeout", "1"],
+    subprocess.run([*EIFTOOL, "audit", str(PRIVATE), str(audit_packed), "--timeout", "1"],
                    capture_output=True, timeout=RUN_LIMIT_S)
     thread.join(RUN_LIMIT_S)
     listener.close()
