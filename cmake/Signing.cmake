@@ -28,6 +28,6 @@ function(setup_sign_after_link target)
             -DCERT=${SETUP_SIGN_CERT} -DKEY=${SETUP_SIGN_KEY}
             -DPASSWORD_FILE=${SETUP_SIGN_PASSWORD_FILE} -DTIMESTAMP_URL=${SETUP_SIGN_TIMESTAMP_URL}
             -P ${CMAKE_SOURCE_DIR}/cmake/SignExecutable.cmake
-    COMMENT "Signing $<TARGET_FILE_NAME:${target}>"
+    COMMENT "Signing ${target}"
     VERBATIM)
 endfunction()
