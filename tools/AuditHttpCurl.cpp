@@ -11,6 +11,9 @@
 
 namespace {
 
+// A redirect loop must end; no real mirror chains this many.
+constexpr long kMaxRedirects = 30;
+
 struct CurlDeleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
@@ -91,6 +94,7 @@ class CurlAuditHttp : public AuditHttp {
     curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers_.get());
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);  // WinINet follows redirects too
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http");
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
