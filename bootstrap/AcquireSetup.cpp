@@ -5,6 +5,7 @@
 
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "fs/FolderServices.h"
 
@@ -18,13 +19,8 @@ const wchar_t kDescriptionError[] = L"Error opening the initial setup eif.";
 const wchar_t kFileDownloadError[] = L"Error: Failed to download ";
 
 const wchar_t kDescriptionName[] = L"SetupInitial.eif";
-const wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
-const wchar_t kDescriptionOnServer[] = L"/SetupInitial.eif";
 const wchar_t kDescriptionInFolder[] = L"\\SetupInitial.eif";
-const wchar_t kScheme[] = L"http://";
 const wchar_t kLocalModeValue[] = L"No";
-// A default host must offer at least this much: anything shorter is an error page.
-constexpr int32_t kDescriptionThreshold = 1000;
 
 // What every part of the phase works with.
 struct Phase {
@@ -41,8 +37,7 @@ struct Phase {
 };
 
 bool OffersDescription(const std::wstring& base) {
-  return static_cast<int32_t>(ProbeContentLength(base + kDescriptionOnServer)) >=
-         kDescriptionThreshold;
+  return http_rules::HostOffersDescription(ProbeContentLength(base + http_rules::kDescriptionOnServer));
 }
 
 // Every file next to the executable, the executable itself included.
@@ -60,14 +55,14 @@ void CopyApplicationFolder(const std::wstring& setupTempFolder) {
 // From the first default host, or the second when the first does not offer it.
 bool FetchDescription(const Phase& phase) {
   if (!InternetConnected()) return phase.Fail(kNoConnection);
-  std::wstring path = kDefaultServerFolder + phase.request.applicationName;
+  std::wstring path = http_rules::DescriptionFolder(phase.request.applicationName);
   if (phase.description.IsLoaded()) path = phase.description.GetValue(L"Download Path");
-  std::wstring base = kScheme + phase.request.hosts.first + path;
+  std::wstring base = http_rules::Url(phase.request.hosts.first, path);
   if (!OffersDescription(base)) {
-    base = kScheme + phase.request.hosts.second + path;
+    base = http_rules::Url(phase.request.hosts.second, path);
     if (!OffersDescription(base)) return phase.Fail(kSiteNotFound);
   }
-  if (!phase.downloader.StartDownload(base + kDescriptionOnServer,
+  if (!phase.downloader.StartDownload(base + http_rules::kDescriptionOnServer,
                                       phase.request.setupTempFolder + kDescriptionInFolder, nullptr, true)) {
     return phase.Fail(kDescriptionDownloadError);
   }
@@ -88,7 +83,7 @@ bool SizeListedFiles(const Phase& phase, std::wstring& downloadSite, int& total)
   if (downloadSite.empty()) return phase.Fail(kSiteNotFound);
   uint64_t sum = 0;
   do {
-    sum += ProbeContentLength(kScheme + downloadSite + source);
+    sum += ProbeContentLength(http_rules::Url(downloadSite, source));
   } while (phase.description.GetNextFile(source, target));
   total = ClampedTotal(sum);
   return true;
@@ -102,7 +97,7 @@ bool FetchListedFiles(const Phase& phase, const std::wstring& downloadSite) {
     if (!IsPlainFileName(target)) return phase.Fail(kFileDownloadError + target);
     const std::wstring file = phase.request.setupTempFolder + L"\\" + target;
     // A file already there (a local copy, or an earlier item) counts as done.
-    if (!phase.downloader.StartDownload(kScheme + downloadSite + source, file, phase.progress.window, true) &&
+    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window, true) &&
         !FileExists(file)) {
       return phase.Fail(kFileDownloadError + target);
     }

@@ -3,15 +3,18 @@
 #include <vector>
 
 #include "download/Downloader.h"
+#include "download/HttpRules.h"
 
 namespace {
-const wchar_t kUserAgent[] = L"Velmar's Downloader";
 // INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY: the system's settings, no proxy discovery.
 constexpr DWORD kAccessType = 4;
 // Reload, no cache write, hyperlink, no-cache pragma: every request reaches the server.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE;
-static_assert(kRequestFlags == 0x84000500, "request flags");
+constexpr DWORD kRequestFlags = http_rules::kRequestFlags;
+static_assert(kRequestFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE),
+              "request flags");
+// What InternetOpenUrlW asks for, so the request stays as it always was.
+const wchar_t* const kAcceptTypes[] = {L"*/*", nullptr};
 constexpr DWORD kRequestTimeoutMs = 30000;
 DWORD requestTimeoutMs = kRequestTimeoutMs;
 
@@ -60,7 +63,7 @@ bool InternetConnected() {
 }
 
 UniqueInternetHandle OpenInternetSession() {
-  UniqueInternetHandle session(::InternetOpenW(kUserAgent, kAccessType, nullptr, nullptr, 0));
+  UniqueInternetHandle session(::InternetOpenW(http_rules::kUserAgent, kAccessType, nullptr, nullptr, 0));
   // Windows hands these down to every request of the session.
   if (session) SetTimeouts(session.get());
   return session;
@@ -75,7 +78,7 @@ UniqueInternetHandle OpenGetRequest(HINTERNET session, const std::wstring& url,
   if (!connection) return UniqueInternetHandle();
   const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
   UniqueInternetHandle request(::HttpOpenRequestW(connection.get(), L"GET", parts.object.c_str(),
-                                                  nullptr, nullptr, nullptr, flags, 0));
+                                                  nullptr, nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
   // Wine takes time-outs only from the request itself, and only before it is sent.
   if (request) SetTimeouts(request.get());
   return request;

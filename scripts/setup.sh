@@ -13,6 +13,7 @@ PACKAGES=(
   libcrypto++-dev googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   nginx-light
+  libcurl4-openssl-dev osslsigncode openssl
 )
 
 missing=()

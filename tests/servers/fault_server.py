@@ -17,6 +17,8 @@ Any path is served; the path itself only names the request in the log. Parameter
   trickle_ms=T   after the headers, send the body one byte every T ms
   endless=1      a body without end (filler until the client leaves); use with length=none
   together=1     headers and body in one write, so they arrive in one piece
+  silent_ms=T    read the request, then send nothing at all for T ms and close (a server that
+                 never answers, for clients that must give up on their own)
 A connection kept open waits at most HOLD_LIMIT_S for the client to leave.
 The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
 Every request is logged as one line "GET /path?query" to the --log file.
@@ -64,6 +66,9 @@ class Handler(socketserver.StreamRequestHandler):
         parts = request_line.split(" ")
         target = parts[1] if len(parts) > 1 else "/"
         params = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
+        if "silent_ms" in params:
+            self.stay_silent(params)
+            return
         try:
             self.answer(params)
         except (BrokenPipeError, ConnectionResetError):
@@ -71,7 +76,14 @@ class Handler(socketserver.StreamRequestHandler):
 
     def hold(self):
         """Stays silent until the client closes the connection (or the limit passes)."""
-        self.connection.settimeout(HOLD_LIMIT_S)
+        self.wait_for_client_to_leave(HOLD_LIMIT_S)
+
+    def stay_silent(self, params):
+        """Sends nothing for silent_ms, then closes (earlier when the client leaves)."""
+        self.wait_for_client_to_leave(int(params["silent_ms"]) / 1000)
+
+    def wait_for_client_to_leave(self, limit_s):
+        self.connection.settimeout(limit_s)
         try:
             while self.connection.recv(4096):
                 pass
