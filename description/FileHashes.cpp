@@ -27,6 +27,12 @@ bool ParseLine(const std::wstring& line, std::string& digest, std::wstring& targ
   return !target.empty();
 }
 
+std::wstring Join(const std::vector<std::wstring>& lines) {
+  std::wstring body;
+  for (const std::wstring& line : lines) body += line + L"\n";
+  return body;
+}
+
 }  // namespace
 
 FileHashList ParseFileHashLines(const std::wstring& body) {
@@ -47,10 +53,6 @@ bool HasFileHashes(const SetupDescription& description) {
 }
 
 FileHashList FileHashesOf(const SetupDescription& description) {
-  const int start = description.FindSection(kFileHashesSection);
-  if (start < 0) return {};
-  const std::wstring& text = description.Text();
-  std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
-  if (end == std::wstring::npos) end = text.size();
-  return ParseFileHashLines(TrimDescriptionSpace(text.substr(start, end - start)));
+  // The lines as every lookup sees them; none (and no message) when the section is missing.
+  return ParseFileHashLines(Join(description.SectionLines(kFileHashesSection)));
 }
