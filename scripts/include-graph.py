@@ -17,7 +17,7 @@ LAYERS = {
     "description": 2, # the description format: decryption and the parser
     "download": 3,    # HTTP transfers
     "ui": 3,          # the progress window and the message boxes
-    "tools": 3,       # the publisher's tool (eiftool)
+    "tools": 4,       # the publisher's tool (eiftool): the description format and HTTP rules
     "bootstrap": 4,   # the steps of the bootstrap, as free functions
     "app": 5,         # the application object: composes everything, and the entry point
 }

@@ -6,7 +6,7 @@
 #include "description/AnsiWidening.h"
 #include "description/DecryptDescription.h"
 #include "description/SetupDescription.h"
-#include "download/DefaultHosts.h"
+#include "tools/DefaultHosts.h"
 #include "tools/AuditReport.h"
 #include "tools/EifKeys.h"
 #include "tools/ToolFiles.h"
