@@ -13,5 +13,6 @@ fuzz:
 bench:
 	bash scripts/bench.sh
 
+# Everything the build made lives in build/ (the Wine prefix, Crypto++ and the rigs' files too).
 clean:
-	rm -rf build/native build/windows build/win64
+	rm -rf build

@@ -17,6 +17,20 @@ std::wstring DeriveApplicationName(const std::wstring& fileName) {
   return fileName.substr(d + 1, e - d - 1);
 }
 
+std::wstring ProgramTitle(const std::wstring& path) {
+  const std::wstring::size_type slash = path.rfind(L'\\');
+  const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::wstring::size_type dot = name.rfind(L'.');
+  return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+std::wstring HelpFilePath(std::wstring path) {
+  const std::wstring::size_type dot = path.rfind(L'.');
+  const std::wstring::size_type slash = path.rfind(L'\\');
+  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.erase(dot);
+  return path + L".HLP";
+}
+
 std::wstring ComposeSetupTempFolder(const std::wstring& tempFolder, const std::wstring& applicationName) {
   return tempFolder + kProjectsFolder + applicationName + kSetupSuffix;
 }

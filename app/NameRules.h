@@ -7,6 +7,13 @@
 // included); "Local" when there are fewer than two, they are adjacent, or the text is empty.
 std::wstring DeriveApplicationName(const std::wstring& fileName);
 
+// The file name after the last '\' of `path`, without its extension: the caption of the
+// program's message boxes.
+std::wstring ProgramTitle(const std::wstring& path);
+
+// `path` with the extension of its file name replaced by ".HLP"; only its folder is used.
+std::wstring HelpFilePath(std::wstring path);
+
 // tempFolder + "\Velmar's Projects\" + applicationName + "Setup" (no trailing backslash).
 std::wstring ComposeSetupTempFolder(const std::wstring& tempFolder, const std::wstring& applicationName);
 

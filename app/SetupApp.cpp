@@ -1,44 +1,22 @@
 #include "app/SetupApp.h"
 
-#include <ctime>
+#include <windows.h>
 
+#include <ctime>
+#include <utility>
+
+#include "app/DefaultHosts.h"
 #include "app/NameRules.h"
-#include "download/DefaultHosts.h"
+#include "app/SingleInstance.h"
+#include "bootstrap/ChooseDownloadSite.h"
+#include "bootstrap/DescriptionPlatformWin.h"
+#include "bootstrap/LaunchFinalSetup.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
 
 namespace {
 const wchar_t kUserInfoFileError[] = L"Error: Failed to create User Info File.";
-constexpr UINT kWarningBox = MB_OK | MB_ICONEXCLAMATION;  // 0x30
 constexpr UINT kShowWithoutMoving = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;  // 0x43
-constexpr DWORD kModulePathBuffer = 260;
-
-// The executable's path as the system reports it (possibly in short form).
-std::wstring ModuleFileName() {
-  wchar_t modulePath[kModulePathBuffer] = {};
-  ::GetModuleFileNameW(nullptr, modulePath, kModulePathBuffer);
-  return modulePath;
-}
-
-// The executable's path in long form, so that the underscores of the long name count.
-std::wstring LongModulePath() { return LongPathOf(ModuleFileName()); }
-
-// The module path with its extension replaced by ".HLP": only its folder is used.
-std::wstring HelpFilePath() {
-  std::wstring path = ModuleFileName();
-  const std::wstring::size_type dot = path.rfind(L'.');
-  const std::wstring::size_type slash = path.rfind(L'\\');
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.erase(dot);
-  return path + L".HLP";
-}
-
-// Title of the program's message boxes: the executable's name without its extension.
-std::wstring ProgramTitle() {
-  std::wstring folder, name;
-  SplitPath(LongModulePath(), folder, name);
-  const std::wstring::size_type dot = name.rfind(L'.');
-  return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
 
 void Repaint(HWND window) {
   ::InvalidateRect(window, nullptr, TRUE);
@@ -46,46 +24,80 @@ void Repaint(HWND window) {
 }
 }  // namespace
 
-SetupApp::SetupApp()
-    : setupDescription(WindowsDescriptionPlatform()),
-      defaultHost1(SETUP_DEFAULT_HOST_1),
-      defaultHost2(SETUP_DEFAULT_HOST_2) {}
+SetupApp::SetupApp() : SetupApp(DefaultHosts{SETUP_DEFAULT_HOST_1, SETUP_DEFAULT_HOST_2}) {}
+
+SetupApp::SetupApp(DefaultHosts hosts)
+    : module_(ReadModulePaths()),
+      hosts_(std::move(hosts)),
+      setupDescription_(WindowsDescriptionPlatform()) {}
 
 SetupApp::~SetupApp() = default;
 
+MessageSink SetupApp::Messages() {
+  return [this](const std::wstring& text) { ShowMessage(text); };
+}
+
+ProgressSink SetupApp::Progress() {
+  return {progressWindow_.GetSafeHwnd(), [this](int upperBound) { progressWindow_.SetRangeMax(upperBound); }};
+}
+
 void SetupApp::ShowMessage(const std::wstring& text) {
   // Owned by the progress window while it exists, so the box is never hidden behind it.
-  message_seam::Show(progressWindow.GetSafeHwnd(), text, ProgramTitle(), kWarningBox);
+  message_seam::ShowWarning(progressWindow_.GetSafeHwnd(), text, module_.title);
+}
+
+AcquireResult SetupApp::AcquireSetup(const std::wstring& applicationName, const std::wstring& setupTempFolder) {
+  return ::AcquireSetup(setupDescription_, fileDownloader_, {applicationName, setupTempFolder, hosts_},
+                        Progress(), Messages());
+}
+
+std::wstring SetupApp::ChooseDownloadSite() { return ::ChooseDownloadSite(setupDescription_); }
+
+bool SetupApp::WriteUserInfoFile(const std::wstring& folder, const RunFacts& facts) {
+  return ::WriteUserInfoFile(setupDescription_, folder, facts);
+}
+
+void SetupApp::LaunchFinalSetup(const std::wstring& setupTempFolder) {
+  ::LaunchFinalSetup(setupDescription_, setupTempFolder, progressWindow_.GetSafeHwnd(),
+                     [this] { progressWindow_.DestroyWindow(); }, Messages());
 }
 
 bool SetupApp::InitInstance() {
-  progressWindow.Create();
-  const HWND window = progressWindow.GetSafeHwnd();
+  std::wstring moduleFolder, fileName;
+  SplitPath(module_.longForm, moduleFolder, fileName);
+  const std::wstring applicationName = DeriveApplicationName(fileName);
+  // Every run of an application works in one folder: a second run would delete the first one's
+  // downloads, so it shows the running one instead and ends before touching anything.
+  const SingleInstance instance(applicationName);
+  if (!instance.IsFirst()) {
+    instance.BringOtherToFront();
+    return false;
+  }
+
+  progressWindow_.Create();
+  const HWND window = progressWindow_.GetSafeHwnd();
+  instance.MarkWindow(window);
   ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
   Repaint(window);
 
-  SetApplicationFolder(HelpFilePath());
+  SetApplicationFolder(HelpFilePath(module_.reported));
   ::SetCurrentDirectoryW(GetApplicationFolder().c_str());
 
-  const std::wstring modulePath = LongModulePath();
-  std::wstring moduleFolder, fileName;
-  SplitPath(modulePath, moduleFolder, fileName);
-  const std::wstring applicationName = DeriveApplicationName(fileName);
   const std::wstring setupTempFolder = ComposeSetupTempFolder(GetTempFolder(), applicationName);
 
-  std::wstring downloadSite;
-  if (AcquireSetup(applicationName, setupTempFolder, window, downloadSite)) {
-    const std::wstring installationTime = FormatInstallationTime(std::time(nullptr));
-    if (!WriteUserInfoFile(setupTempFolder, modulePath, setupTempFolder, downloadSite,
-                           applicationName, installationTime)) {
+  const AcquireResult acquired = AcquireSetup(applicationName, setupTempFolder);
+  if (acquired.succeeded) {
+    const RunFacts facts{module_.longForm, setupTempFolder, acquired.downloadSite, applicationName,
+                         FormatInstallationTime(std::time(nullptr))};
+    if (!WriteUserInfoFile(setupTempFolder, facts)) {
       // Nothing is cleaned up: the downloads stay for the user to inspect.
       ShowMessage(kUserInfoFileError);
       return false;
     }
     LaunchFinalSetup(setupTempFolder);
   } else {
-    ::SetWindowPos(progressWindow.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
-    progressWindow.DestroyWindow();
+    ::SetWindowPos(progressWindow_.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
+    progressWindow_.DestroyWindow();
   }
   ::SetCurrentDirectoryW(GetApplicationFolder().c_str());
   DeleteFolder(setupTempFolder);

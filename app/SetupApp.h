@@ -1,18 +1,24 @@
 #pragma once
-// The application object: owns the window, the description and the downloader for the whole
-// run; its initialisation step runs the bootstrap from the first window to the clean-up.
-#include <windows.h>
-
+// The application object and the only place that knows every part of the program: it owns the
+// window, the description and the downloader for the whole run and hands each step of the
+// bootstrap what that step uses. Its initialisation runs the bootstrap from the first window
+// to the clean-up.
 #include <string>
 
+#include "app/ModulePaths.h"
+#include "bootstrap/AcquireSetup.h"
+#include "bootstrap/Sinks.h"
+#include "bootstrap/UserInfoFile.h"
 #include "description/SetupDescription.h"
 #include "download/Downloader.h"
 #include "ui/ProgressWindow.h"
 
 class SetupApp {
  public:
+  // With the two hosts the build names.
   SetupApp();
-  virtual ~SetupApp();
+  explicit SetupApp(DefaultHosts hosts);
+  ~SetupApp();
   SetupApp(const SetupApp&) = delete;
   SetupApp& operator=(const SetupApp&) = delete;
 
@@ -20,28 +26,24 @@ class SetupApp {
   bool InitInstance();
 
   // Download phase: description, site, every listed file. Reports its own failures.
-  bool AcquireSetup(std::wstring applicationName, std::wstring setupTempFolder, HWND window,
-                    std::wstring& downloadSite);
+  AcquireResult AcquireSetup(const std::wstring& applicationName, const std::wstring& setupTempFolder);
   // First host of "Download Sites" that serves the first listed file with more than 1000 bytes.
   std::wstring ChooseDownloadSite();
   // Hand-over file for the final setup, named by "User Info Filename", inside `folder`.
-  bool WriteUserInfoFile(std::wstring folder, std::wstring initialSetupPathname,
-                         std::wstring setupTempFolder, std::wstring downloadSite,
-                         std::wstring applicationName, std::wstring installationTime);
+  bool WriteUserInfoFile(const std::wstring& folder, const RunFacts& facts);
   // Starts "Program to run" from the setup temp folder, destroys the window, waits for its end.
-  void LaunchFinalSetup(std::wstring setupTempFolder);
+  void LaunchFinalSetup(const std::wstring& setupTempFolder);
 
   // The bootstrap's message box: warning icon, OK button, captioned with the program's title.
   void ShowMessage(const std::wstring& text);
 
-  ProgressWindow progressWindow;
-  SetupDescription setupDescription;
-  Downloader fileDownloader;
+ private:
+  MessageSink Messages();
+  ProgressSink Progress();
 
-  // The two hosts that serve the description: build settings, replaced by tests.
-  std::wstring defaultHost1;
-  std::wstring defaultHost2;
+  const ModulePaths module_;
+  const DefaultHosts hosts_;
+  ProgressWindow progressWindow_;
+  SetupDescription setupDescription_;
+  Downloader fileDownloader_;
 };
-
-// The platform's answers for the description code: ANSI conversion, folders, message box.
-DescriptionPlatform WindowsDescriptionPlatform();

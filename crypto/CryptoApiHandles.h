@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 struct CryptProviderTraits {
   using Type = HCRYPTPROV;

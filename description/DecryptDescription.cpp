@@ -1,37 +1,13 @@
 #include "description/DecryptDescription.h"
 
-#include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
-#include <cryptopp/osrng.h>
-#include <cryptopp/rsa.h>
-
 #include <climits>
-#include <filesystem>
-#include <fstream>
 #include <new>
-#include <system_error>
+#include <stdexcept>
 
 #include "description/FileSignature.h"
+#include "description/WholeFile.h"
 
 namespace {
-
-bool ReadWholeFile(const std::wstring& path, std::string& contents) {
-  const std::filesystem::path file(path);
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(file, error);
-  if (error || size == 0) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  try {
-    contents.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
-  in.read(&contents[0], static_cast<std::streamsize>(contents.size()));
-  return in.gcount() == static_cast<std::streamsize>(contents.size());
-}
 
 // The bytes before the first 0x00, converted, must be the signature exactly. Only the file's
 // own bytes are looked at: a file without 0x00 or shorter than the header fails.
@@ -42,60 +18,91 @@ bool SignatureMatches(const std::string& file, const AnsiToWideFunction& ansiToW
   return WidenAnsi(ansiToWide, file.substr(0, nul)) == kFileSignature;
 }
 
-// The text buffer and its length, filled block by block. A library error leaves what was
-// decrypted so far in place (zero-filled behind it, so always terminated).
-void DecryptBlocks(const std::string& file, const char* key, DecryptedDescription& result) {
-  using namespace CryptoPP;
-  StringSource keySource(key, true, new HexDecoder);
-  RSAES_OAEP_SHA_Decryptor decryptor(keySource);
-  const std::size_t blockLength = decryptor.FixedCiphertextLength();
-  const std::size_t largestPlaintext = decryptor.FixedMaxPlaintextLength();
-  const std::size_t cipherLength = file.size() - kDescriptionHeaderLength;
-  // Whole blocks only: a cut block could not be decoded anyway, and reading it would run
-  // past the file.
-  if (blockLength == 0 || cipherLength % blockLength != 0) return;
-  const std::size_t blocks = cipherLength / blockLength;
+DecryptedDescription Failed(DecryptionFailure failure) {
+  DecryptedDescription result;
+  result.failure = failure;
+  return result;
+}
+
+// Room for every block's largest message and the terminating 0x00, all zero.
+bool MakeRoom(std::size_t blocks, std::size_t largestPlaintext, DecryptedDescription& result) {
   // The length is a 32-bit count: a text that could not be counted is refused.
-  if (blocks > (static_cast<std::size_t>(INT_MAX) - 1) / (largestPlaintext == 0 ? 1 : largestPlaintext)) return;
+  if (blocks > (static_cast<std::size_t>(INT_MAX) - 1) / (largestPlaintext == 0 ? 1 : largestPlaintext)) {
+    return false;
+  }
   try {
     result.text.assign(largestPlaintext * blocks + 1, '\0');
   } catch (const std::bad_alloc&) {
-    return;
+    return false;
   } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+// The text buffer and its length, filled block by block. A refused block discards everything;
+// a failed one leaves what was decrypted so far in place (zero-filled behind it, so always
+// terminated).
+void DecryptBlocks(const std::string& file, BlockDecryptor& decryptor, DecryptedDescription& result) {
+  const std::size_t blockLength = decryptor.CipherBlockLength();
+  const std::size_t largestPlaintext = decryptor.LargestPlaintext();
+  const std::size_t cipherLength = file.size() - kDescriptionHeaderLength;
+  result.blockLength = blockLength;
+  // Whole blocks only: a cut block could not be decoded anyway, and reading it would run
+  // past the file.
+  if (blockLength == 0 || cipherLength % blockLength != 0) {
+    result.failure = DecryptionFailure::kNotWholeBlocks;
     return;
   }
-  const auto* cipher = reinterpret_cast<const byte*>(file.data()) + kDescriptionHeaderLength;
-  for (std::size_t position = 0; position < cipherLength; position += blockLength) {
-    AutoSeededRandomPool random;
-    const DecodingResult block = decryptor.Decrypt(
-        random, cipher + position, blockLength, reinterpret_cast<byte*>(&result.text[result.length]));
-    if (!block.isValidCoding) {
+  const std::size_t blocks = cipherLength / blockLength;
+  if (!MakeRoom(blocks, largestPlaintext, result)) {
+    result.failure = DecryptionFailure::kTooLong;
+    return;
+  }
+  const auto* cipher = reinterpret_cast<const unsigned char*>(file.data()) + kDescriptionHeaderLength;
+  for (std::size_t index = 0; index < blocks; ++index) {
+    auto* plain = reinterpret_cast<unsigned char*>(&result.text[static_cast<std::size_t>(result.length)]);
+    std::size_t length = 0;
+    const BlockDecryptor::Outcome outcome = decryptor.Decrypt(cipher + index * blockLength, plain, length);
+    if (outcome != BlockDecryptor::Outcome::kPlain) {
+      result.failedBlock = index + 1;
+      if (outcome == BlockDecryptor::Outcome::kFailed) {
+        result.failure = DecryptionFailure::kBlockFailed;
+        return;
+      }
+      result.failure = DecryptionFailure::kBlockRefused;
       result.text.clear();
       result.length = 0;
       return;
     }
-    result.length += static_cast<int>(block.messageLength);
+    result.length += static_cast<int>(length);
   }
   result.complete = true;
 }
 
 }  // namespace
 
+DecryptedDescription DecryptDescriptionBytesWith(BlockDecryptorLoader load, const std::string& file,
+                                                 const char* key, const AnsiToWideFunction& ansiToWide) {
+  if (file.empty()) return Failed(DecryptionFailure::kUnreadableFile);
+  if (file.size() > kMaxDescriptionFileBytes) return Failed(DecryptionFailure::kFileTooLarge);
+  if (!SignatureMatches(file, ansiToWide)) return Failed(DecryptionFailure::kNoSignature);
+  const std::unique_ptr<BlockDecryptor> decryptor = key == nullptr ? nullptr : load(key);
+  if (!decryptor) return Failed(DecryptionFailure::kKeyDoesNotLoad);
+  DecryptedDescription result;
+  DecryptBlocks(file, *decryptor, result);
+  return result;
+}
+
 DecryptedDescription DecryptDescriptionBytes(const std::string& file, const char* key,
                                              const AnsiToWideFunction& ansiToWide) {
-  DecryptedDescription result;
-  if (key == nullptr || !SignatureMatches(file, ansiToWide)) return result;
-  try {
-    DecryptBlocks(file, key, result);
-  } catch (const CryptoPP::Exception&) {
-    // The library's errors end the decryption here; the text so far is the result.
-  }
-  return result;
+  return DecryptDescriptionBytesWith(LoadPlatformDecryptor, file, key, ansiToWide);
 }
 
 DecryptedDescription DecryptDescription(const std::wstring& path, const char* key,
                                         const AnsiToWideFunction& ansiToWide) {
-  std::string file;
-  if (!ReadWholeFile(path, file)) return DecryptedDescription();
-  return DecryptDescriptionBytes(file, key, ansiToWide);
+  // One byte more than the limit is enough to tell a file that is too large.
+  const std::optional<std::string> file = ReadWholeFile(path, kMaxDescriptionFileBytes + 1);
+  if (!file) return Failed(DecryptionFailure::kUnreadableFile);
+  return DecryptDescriptionBytes(*file, key, ansiToWide);
 }

@@ -14,6 +14,7 @@ struct DescriptionPlatform {
   std::function<std::wstring()> desktopFolder;
   std::function<std::wstring()> startMenuFolder;
   std::function<std::wstring()> applicationFolder;
-  // Shows a modal message (text, caption) and returns when it was closed.
-  std::function<void(const std::wstring& text, const std::wstring& caption)> showMessage;
+  // Told the name of each section a lookup did not find (the program shows the "Ini Parser"
+  // box, see MissingSectionMessage); returns when the user was told.
+  std::function<void(const std::wstring& name)> missingSection;
 };

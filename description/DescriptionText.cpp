@@ -1,5 +1,7 @@
 #include "description/DescriptionText.h"
 
+#include "description/DescriptionTexts.h"
+
 bool IsDescriptionSpace(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
 }
@@ -10,13 +12,6 @@ std::wstring TrimDescriptionSpace(const std::wstring& text) {
   while (begin < end && IsDescriptionSpace(text[begin])) ++begin;
   while (end > begin && IsDescriptionSpace(text[end - 1])) --end;
   return text.substr(begin, end - begin);
-}
-
-std::wstring UpperAscii(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return text;
 }
 
 // One pass instead of an erase per comment: the same result (the search resumes at the kept
@@ -52,4 +47,25 @@ std::wstring LineAt(const std::wstring& body, int index) {
     if (begin > length) break;  // past the last line: every further line is empty too
   }
   return begin < end ? body.substr(begin, end - begin) : std::wstring();
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t feed = text.find(L'\n', from);
+    lines.push_back(text.substr(from, feed == std::wstring::npos ? std::wstring::npos : feed - from));
+    if (feed == std::wstring::npos) return lines;
+    from = feed + 1;
+  }
+}
+
+FileItem SplitFileItem(const std::wstring& item) {
+  FileItem split;
+  const std::size_t arrow = item.find(kFileArrow);
+  if (arrow == std::wstring::npos) return split;
+  split.hasArrow = true;
+  split.source = TrimDescriptionSpace(item.substr(0, arrow));
+  split.target = TrimDescriptionSpace(item.substr(arrow + std::char_traits<wchar_t>::length(kFileArrow)));
+  return split;
 }

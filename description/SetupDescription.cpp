@@ -1,5 +1,6 @@
 #include "description/SetupDescription.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "description/AnsiWidening.h"
@@ -28,6 +29,7 @@ bool SetupDescription::Load(const std::wstring& path) {
 }
 
 bool SetupDescription::LoadPlainText(const std::string& plain) {
+  reportedPlaceholders_.clear();
   SetText(WidenAnsi(platform_.ansiToWide, plain));
   StripComments();
   placeholdersExpanded_ = ExpandPlaceholders();
@@ -74,19 +76,35 @@ void SetupDescription::IndexHeaders() {
 
 void SetupDescription::StripComments() { SetText(WithoutComments(text)); }
 
+std::size_t SetupDescription::ExpandedLengthLimit(std::size_t length) {
+  return std::min(kMaxExpandedLength, length * kMaxExpansionFactor);
+}
+
+void SetupDescription::ShiftValueEnds(std::vector<std::size_t>& ends, std::size_t head, std::size_t tail,
+                                      std::size_t valueLength) {
+  for (std::size_t& end : ends) {
+    // A value that ended inside the replaced placeholder now ends with the new value.
+    end = end > tail ? end - (tail - head + 1) + valueLength : head + valueLength;
+  }
+}
+
 bool SetupDescription::ExpandPlaceholders() {
-  const std::size_t longest = text.size() + kMaxPlaceholderGrowth;
-  int expansions = 0;
+  const std::size_t longest = ExpandedLengthLimit(text.size());
+  // Where each inserted value that encloses the scan position ends, outermost first. The scan
+  // only moves forward, so a value it has passed never encloses anything again.
+  std::vector<std::size_t> valueEnds;
   std::size_t head = text.find(L'$');
   while (head != std::wstring::npos) {
     const std::size_t tail = text.find(L'$', head + 1);
     if (tail == std::wstring::npos) break;
-    if (expansions == kMaxPlaceholderExpansions) return false;
+    while (!valueEnds.empty() && valueEnds.back() <= head) valueEnds.pop_back();
+    if (valueEnds.size() >= kMaxPlaceholderDepth) return false;
     const std::size_t placeholderLength = tail - head + 1;
     const std::wstring value = PlaceholderValue(text.substr(head + 1, tail - head - 1));
     if (text.size() - placeholderLength + value.size() > longest) return false;
     Splice(head, placeholderLength, value);
-    ++expansions;
+    ShiftValueEnds(valueEnds, head, tail, value.size());
+    valueEnds.push_back(head + value.size());
     // From where the placeholder began: the value itself is expanded in turn.
     head = text.find(L'$', head);
   }
@@ -103,7 +121,16 @@ std::wstring SetupDescription::PlaceholderValue(const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
   }
+  // A missing section is told once per load, however often its placeholder occurs.
+  if (FindSection(name) < 0) {
+    if (reportedPlaceholders_.insert(name).second) ReportMissingSection(name);
+    return std::wstring();
+  }
   return GetValue(name);
+}
+
+void SetupDescription::ReportMissingSection(const std::wstring& name) const {
+  if (platform_.missingSection) platform_.missingSection(name);
 }
 
 int SetupDescription::FindSection(const std::wstring& name) const {
@@ -119,18 +146,28 @@ int SetupDescription::FindSection(const std::wstring& name) const {
   return static_cast<int>(found + key.size());
 }
 
-std::wstring SetupDescription::GetItem(const std::wstring& name, int index) {
-  const int start = FindSection(name);
-  if (start < 0) {
-    if (platform_.showMessage) platform_.showMessage(MissingSectionMessage(name), kIniParserCaption);
-    return std::wstring();
-  }
+std::wstring SetupDescription::SectionBody(int start) const {
   std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
   if (end == std::wstring::npos) end = text.size();
-  return LineAt(TrimDescriptionSpace(text.substr(start, end - start)), index);
+  return TrimDescriptionSpace(text.substr(start, end - start));
 }
 
-std::wstring SetupDescription::GetValue(const std::wstring& name) { return GetItem(name, 0); }
+std::wstring SetupDescription::GetItem(const std::wstring& name, int index) const {
+  const int start = FindSection(name);
+  if (start < 0) {
+    ReportMissingSection(name);
+    return std::wstring();
+  }
+  return LineAt(SectionBody(start), index);
+}
+
+std::wstring SetupDescription::GetValue(const std::wstring& name) const { return GetItem(name, 0); }
+
+std::vector<std::wstring> SetupDescription::SectionLines(const std::wstring& name) const {
+  const int start = FindSection(name);
+  if (start < 0) return {};
+  return SplitLines(SectionBody(start));
+}
 
 bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) {
   fileIndex = 0;
@@ -142,11 +179,9 @@ bool SetupDescription::GetNextFile(std::wstring& source, std::wstring& target) {
   target.clear();
   const std::wstring item = GetItem(kFilesSection, fileIndex);
   if (item.empty()) return false;
-  const std::size_t arrow = item.find(kFileArrow);
-  if (arrow != std::wstring::npos) {
-    source = TrimDescriptionSpace(item.substr(0, arrow));
-    target = TrimDescriptionSpace(item.substr(arrow + 2));
-  }
+  FileItem split = SplitFileItem(item);
+  source = std::move(split.source);
+  target = std::move(split.target);
   ++fileIndex;
   return !source.empty() && !target.empty();
 }

@@ -1,17 +1,23 @@
 #pragma once
 // The decrypted setup description: sections, values and the two lists.
 #include <cstddef>
+#include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "description/DescriptionPlatform.h"
 
 class SetupDescription {
  public:
-  // Placeholder expansion ends on every input: after this many expansions, or when the text
-  // would grow by more than this many characters, it stops and the description is refused.
-  static constexpr int kMaxPlaceholderExpansions = 1024;
-  static constexpr std::size_t kMaxPlaceholderGrowth = 64 * 1024;
+  // Placeholder expansion ends on every input, in time proportional to the description: a
+  // placeholder inside more than this many nested values (a cycle reaches it at once) stops it,
+  // and so does a text that would grow past ExpandedLengthLimit; the description is refused.
+  static constexpr std::size_t kMaxPlaceholderDepth = 32;
+  static constexpr std::size_t kMaxExpansionFactor = 16;
+  static constexpr std::size_t kMaxExpandedLength = 4 * 1024 * 1024;
+  // The longest text that expanding a text of `length` characters may give.
+  static std::size_t ExpandedLengthLimit(std::size_t length);
 
   explicit SetupDescription(DescriptionPlatform platform = {});
   virtual ~SetupDescription();
@@ -32,9 +38,12 @@ class SetupDescription {
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
-  // Line `index` of the trimmed body; a missing section shows the "Ini Parser" message.
-  std::wstring GetItem(const std::wstring& name, int index);
-  std::wstring GetValue(const std::wstring& name);
+  // Line `index` of the trimmed body; a missing section is reported to the platform.
+  std::wstring GetItem(const std::wstring& name, int index) const;
+  std::wstring GetValue(const std::wstring& name) const;
+  // Every line of the trimmed body, as GetItem sees them; none for a missing section, which is
+  // not reported.
+  std::vector<std::wstring> SectionLines(const std::wstring& name) const;
 
   // "Files to download": source "->" target; true while both sides are non-empty.
   bool GetFirstFile(std::wstring& source, std::wstring& target);
@@ -48,13 +57,21 @@ class SetupDescription {
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
   void StripComments();
-  // False when the bound stopped it.
+  // False when a bound stopped it.
   bool ExpandPlaceholders();
+  // Moves the ends of the enclosing values after a placeholder from `head` to `tail` was
+  // replaced by a value of `valueLength` characters.
+  static void ShiftValueEnds(std::vector<std::size_t>& ends, std::size_t head, std::size_t tail,
+                             std::size_t valueLength);
   std::wstring PlaceholderValue(const std::wstring& name);
+  // The "Ini Parser" message for a section that is not there.
+  void ReportMissingSection(const std::wstring& name) const;
   // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
   void DropHeaderIndex();
+  // The trimmed text between "[name]" and the next "[" (or the end); `start` from FindSection.
+  std::wstring SectionBody(int start) const;
 
   DescriptionPlatform platform_;
   std::wstring text;
@@ -63,6 +80,8 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
+  // Names of missing sections already reported by this load's placeholders: each is told once.
+  std::set<std::wstring> reportedPlaceholders_;
   int fileIndex = 0;
   int siteIndex = 0;
 };

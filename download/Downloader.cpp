@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "base/UniqueHandle.h"
 #include "download/HttpSession.h"
-#include "fs/UniqueHandle.h"
 
 std::atomic<bool> downloadBusy{false};
 std::atomic<bool> downloadResult{false};

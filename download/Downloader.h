@@ -6,6 +6,8 @@
 #include <atomic>
 #include <string>
 
+#include "base/ProgressMessage.h"
+
 class Downloader {
  public:
   Downloader();
@@ -34,13 +36,11 @@ struct DownloadRequest {
   const std::atomic<bool>* cancel;
 };
 
-// Progress message sent to `window`: wParam the bytes of one chunk, lParam the bytes received
-// so far in the attempt; one message with wParam 0 ends each attempt.
-constexpr UINT kDownloadProgressMessage = WM_USER + 100;
-
 // Up to 4 attempts, 2000 ms apart. An existing target is kept under its name + " Before
-// Download" and put back when an attempt fails. True when the file on disk has the length the
-// server announced. `window` and `cancel` may be null.
+// Download" and put back when an attempt fails. True when the server answered with a 2xx status
+// and a Content-Length, and the file on disk has that length. An attempt ends failed as soon as
+// more bytes come than were announced, and when fewer than 1024 bytes came in 60 s.
+// `window` and `cancel` may be null.
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
                        const std::atomic<bool>* cancel);
 
@@ -50,5 +50,6 @@ DWORD WINAPI DownloadThreadProc(LPVOID parameter);
 // Content-Length of an open request; 0 for a null handle or a missing or unreadable header.
 DWORD QueryContentLength(HINTERNET request);
 
-// Content-Length of a GET of `url`; 0 on any failure. Callers compare it as a signed number.
+// Length of the file a GET of `url` would bring; 0 on any failure and on an answer that is not
+// a 2xx. Costs the server its headers and a byte. Callers compare it as a signed number.
 DWORD ProbeContentLength(std::wstring url);

@@ -1,5 +1,6 @@
 #pragma once
-// How every transfer and probe talks to a server: the same agent, access type and flags.
+// How every transfer and probe talks to a server: the same agent, access type, flags and
+// time-outs.
 #include <string>
 
 #include "download/InternetHandle.h"
@@ -7,8 +8,27 @@
 // Whether the system reports a connection to the Internet.
 bool InternetConnected();
 
-// A fresh Internet handle with the system's preconfigured settings; empty on failure.
+// A fresh Internet handle with the system's preconfigured settings and the time-outs; empty on
+// failure.
 UniqueInternetHandle OpenInternetSession();
 
-// A GET of `url` that bypasses every cache; empty on failure (no server, refused, DNS).
-UniqueInternetHandle OpenUrlRequest(HINTERNET session, const std::wstring& url);
+// A GET of `url` that bypasses every cache, prepared but not yet sent, with the connect, send
+// and receive time-outs on it. Its connection goes to `connection`, which must outlive it.
+// Empty when the URL cannot be read.
+UniqueInternetHandle OpenGetRequest(HINTERNET session, const std::wstring& url,
+                                    UniqueInternetHandle& connection);
+
+// Sends a prepared request with `headers` (lines ending in CR LF, may be empty) and waits for
+// the answer's headers. False when no answer came (no server, refused, DNS, time-out).
+bool SendRequest(HINTERNET request, const std::wstring& headers);
+
+// Status code of an answered request; 0 when unreadable.
+DWORD QueryStatusCode(HINTERNET request);
+bool IsSuccessStatus(DWORD status);
+
+// The Content-Length of an answered request; false when absent or unreadable.
+bool QueryAnnouncedLength(HINTERNET request, DWORD& length);
+
+// The connect, send and receive time-out in milliseconds, 30 s unless a test shortened it
+// (0 restores it). Returns the value it replaced.
+DWORD SetRequestTimeoutForTesting(DWORD milliseconds);

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 struct InternetHandleTraits {
   using Type = HINTERNET;

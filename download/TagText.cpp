@@ -1,15 +1,8 @@
 #include "download/TagText.h"
 
-namespace {
-// Only ASCII letters change: what the check looks for (tag letters and digits) is ASCII, and
-// the result must not depend on the locale the program happens to run in.
-std::wstring UpperAscii(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return text;
-}
+#include "base/AsciiText.h"
 
+namespace {
 // Position of the single occurrence of `needle`; npos when it is missing or not unique.
 std::wstring::size_type FindOnly(const std::wstring& text, const std::wstring& needle) {
   const std::wstring::size_type first = text.find(needle);

@@ -1,12 +1,14 @@
 // DownloadUrlToFile: the attempts of one transfer, each with backup, body, checks and clean-up.
 #include <string>
 
+#include "base/AnsiText.h"
+#include "base/Clock.h"
+#include "base/UniqueHandle.h"
+#include "download/AttemptWatch.h"
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
 #include "download/TagText.h"
-#include "fs/Clock.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 constexpr int kAttempts = 4;
@@ -80,28 +82,52 @@ class Attempt {
     if (!file) return AttemptEnd::kFailed;
     const UniqueInternetHandle session = OpenInternetSession();
     if (!session) return AttemptEnd::kFailed;
-    const UniqueInternetHandle request = OpenUrlRequest(session.get(), url_);
+    UniqueInternetHandle connection;
+    UniqueInternetHandle request = OpenGetRequest(session.get(), url_, connection);
     if (!request) return AttemptEnd::kFailed;
-    const AttemptEnd end = ReadBody(request.get(), file);
+    // Watched from before the request goes out: a server may also stall before it answers.
+    AttemptWatch watch(std::move(request));
+    if (!SendRequest(watch.Request(), std::wstring())) return AttemptEnd::kFailed;
+    const AttemptEnd end = ReadBody(watch, file);
     Report(0);  // the window ignores it; it marks the end of the attempt
     return end;
   }
 
  private:
   void Report(DWORD count) {
-    if (window_) ::SendMessageW(window_, kDownloadProgressMessage, count, received_);
+    if (window_) ::SendMessageW(window_, kProgressMessage, count, received_);
   }
 
-  AttemptEnd ReadBody(HINTERNET request, UniqueFileHandle& file) {
-    const DWORD expected = QueryContentLength(request);
+  // One read of at most kReadSize bytes. When WinINet holds no more received bytes, one query
+  // refills its buffer with a single receive, so the reads that follow are copies from memory.
+  // A read never asks for more than is there, so a trickling server cannot hold it.
+  bool ReadChunk(AttemptWatch& watch, char* buffer, DWORD& available, DWORD& count) {
+    const HINTERNET request = watch.Request();
+    if (request == nullptr) return false;  // the watchdog ended the attempt
+    if (available == 0 && !::InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+    const DWORD size = available == 0 || available > kReadSize ? kReadSize : available;
+    if (!::InternetReadFile(request, buffer, size, &count)) return false;
+    available -= count < available ? count : available;
+    return watch.Arrived(count);
+  }
+
+  AttemptEnd ReadBody(AttemptWatch& watch, UniqueFileHandle& file) {
+    const HINTERNET request = watch.Request();
+    DWORD expected = 0;
+    const bool announced = QueryAnnouncedLength(request, expected);
+    // Only a success status with a length can end in a downloaded file. Without a length no
+    // amount is known to be right, so any byte is one too many: a body without end is cut.
+    const bool acceptable = announced && IsSuccessStatus(QueryStatusCode(request));
     bool waiting = false;
     DWORD emptySince = 0;
+    DWORD available = 0;
     char buffer[kReadSize] = {};
     for (;;) {
       if (cancel_ && *cancel_) return AttemptEnd::kFailed;
       DWORD count = 0;
-      if (!::InternetReadFile(request, buffer, kReadSize, &count)) return AttemptEnd::kFailed;
+      if (!ReadChunk(watch, buffer, available, count)) return AttemptEnd::kFailed;
       if (count > 0) {
+        if (count > expected - received_) return AttemptEnd::kFailed;  // more than announced
         received_ += count;
         waiting = false;
         if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) continue;
@@ -115,7 +141,7 @@ class Attempt {
       file.reset();
       ULONGLONG size = 0;
       if (!SizeOnDisk(path_.full, size)) return AttemptEnd::kFailed;
-      if (size == expected) return AttemptEnd::kSuccess;
+      if (size == expected) return acceptable ? AttemptEnd::kSuccess : AttemptEnd::kFailed;
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();

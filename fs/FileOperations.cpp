@@ -1,6 +1,6 @@
-#include "fs/Clock.h"
+#include "base/Clock.h"
+#include "base/UniqueHandle.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 constexpr int kRemoveAttempts = 3;
@@ -21,9 +21,16 @@ bool FileExists(const std::wstring& path) {
   const DWORD n = ::GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
   if (n == 0 || n >= needed) return false;
   full.resize(n);
+  // The search would read "*" or "?" in a name as a pattern and find some other file.
+  if (full.find_first_of(L"*?") != std::wstring::npos) return false;
   WIN32_FIND_DATAW data;
   UniqueFindHandle find(::FindFirstFileW(full.c_str(), &data));
   return find.valid();
+}
+
+bool IsReparsePoint(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName) {
@@ -58,7 +65,9 @@ bool CreateFolderPath(const std::wstring& path) {
 
 bool DeleteFolder(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
-  {
+  // A junction, symbolic link or mount point is removed as a link: the files it shows belong
+  // to whatever it points to.
+  if (!IsReparsePoint(folder)) {
     UniqueFindHandle find(::FindFirstFileW((folder + L"\\*.*").c_str(), &data));
     if (find.valid()) {
       do {
@@ -72,6 +81,18 @@ bool DeleteFolder(const std::wstring& folder) {
     if (attempt < kRemoveAttempts) clock_seam::SleepFor(kRemovePauseMs);
   }
   return false;
+}
+
+bool RemoveLinkedFolders(const std::wstring& folder) {
+  std::wstring parent, name;
+  SplitPath(folder, parent, name);
+  for (const std::wstring& level : {WithoutTrailingBackslash(parent), folder}) {
+    if (level.empty() || !IsReparsePoint(level)) continue;
+    // A link to a folder goes with RemoveDirectoryW, a link to a file with DeleteFileW; neither
+    // touches the target.
+    if (!::RemoveDirectoryW(level.c_str()) && !::DeleteFileW(level.c_str())) return false;
+  }
+  return true;
 }
 
 bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder) {

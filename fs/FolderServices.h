@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "fs/PathText.h"
 
@@ -25,7 +24,10 @@ std::wstring GetStartMenuFolder();  // created if missing
 std::wstring LongPathOf(const std::wstring& path);
 
 // True when an entry (file or folder) exists at `path`, made absolute against the current folder.
+// The path is a name, never a pattern: one holding "*" or "?" names nothing.
 bool FileExists(const std::wstring& path);
+// True when `path` is a junction, symbolic link or mount point.
+bool IsReparsePoint(const std::wstring& path);
 // Renames inside `folder` (read-only files too); fails when `newName` exists.
 bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName);
 // Deletes folder\name (read-only too); a missing file counts as deleted, a missing folder does not.
@@ -33,18 +35,12 @@ bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name);
 // Creates every level of `path` below its first backslash.
 bool CreateFolderPath(const std::wstring& path);
 // Deletes the files directly in `folder` (never entering subfolders), then removes the folder,
-// three attempts one second apart. True when the folder is gone.
+// three attempts one second apart. True when the folder is gone. A folder that is a reparse
+// point is removed as a link; the contents of its target are never deleted.
 bool DeleteFolder(const std::wstring& folder);
+// Removes `folder` and its parent where either is a junction, symbolic link or mount point (the
+// link only, never its target's contents), so that CreateFolderPath then makes real folders.
+// False when such a link could not be removed.
+bool RemoveLinkedFolders(const std::wstring& folder);
 // Copies `source` into `folder` under its own file name, replacing a read-only copy.
 bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder);
-
-// The text in the ANSI code page, in a zero-filled buffer of exactly kAnsiBufferSize bytes.
-// A text that needs more than that does not fit: see AnsiByteCount.
-constexpr int kAnsiBufferSize = 1500;
-std::vector<char> ToAnsiBuffer(const std::wstring& text);
-// Bytes the text takes in the ANSI code page (no terminator).
-int AnsiByteCount(const std::wstring& text);
-// ANSI code page text to UTF-16, up to its first NUL.
-std::wstring AnsiToWide(const std::string& text);
-// Exactly `count` bytes of ANSI code page text to UTF-16 (NUL bytes included).
-std::wstring AnsiBytesToWide(const char* bytes, int count);

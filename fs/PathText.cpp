@@ -1,5 +1,10 @@
 #include "fs/PathText.h"
 
+#include <cwchar>
+#include <utility>
+
+#include "base/AsciiText.h"
+
 void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName) {
   const std::wstring::size_type p = path.rfind(L'\\');
   if (p == std::wstring::npos) {
@@ -21,10 +26,36 @@ std::wstring WithoutTrailingBackslash(std::wstring folder) {
   return folder;
 }
 
+namespace {
+// Names the system reads as devices in every folder, with or without an extension.
+const wchar_t* const kDeviceNames[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+// COM and LPT followed by one digit, superscripts one to three included.
+const wchar_t kPortNames[][4] = {L"COM", L"LPT"};
+const wchar_t kPortDigits[] = L"0123456789\u00B9\u00B2\u00B3";
+
+bool IsPortName(const std::wstring& base) {
+  if (base.size() != 4 || std::wcschr(kPortDigits, base[3]) == nullptr) return false;
+  return base.compare(0, 3, kPortNames[0]) == 0 || base.compare(0, 3, kPortNames[1]) == 0;
+}
+
+bool IsDeviceName(const std::wstring& name) {
+  // The system looks at the part before the first dot, without the spaces that end it.
+  std::wstring base = name.substr(0, name.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  base = UpperAscii(std::move(base));
+  for (const wchar_t* device : kDeviceNames) {
+    if (base == device) return true;
+  }
+  return IsPortName(base);
+}
+}  // namespace
+
 bool IsPlainFileName(const std::wstring& name) {
   if (name.empty() || name == L"." || name == L"..") return false;
+  // The system drops a final dot or space, so the file would get another name than asked.
+  if (name.back() == L'.' || name.back() == L' ') return false;
   for (wchar_t c : name) {
-    if (c < 0x20 || c == L'\\' || c == L'/' || c == L':') return false;
+    if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
   }
-  return true;
+  return !IsDeviceName(name);
 }

@@ -12,7 +12,9 @@ std::wstring JoinInFolder(const std::wstring& folder, const std::wstring& name);
 // Removes exactly one trailing backslash, if there is one.
 std::wstring WithoutTrailingBackslash(std::wstring folder);
 
-// True for a name that can only mean a file directly inside a folder: not empty, no '\' or '/',
-// no drive or stream colon, not "." or "..", no control characters.
+// True for a name that can only mean a file directly inside a folder: not empty, not "." or "..",
+// no control characters, none of \ / : * ? " < > |, not ending in a dot or a space, and not a
+// device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9 and superscript 1-3,
+// with or without extension).
 // Names from a description pass this test before anything is written or started.
 bool IsPlainFileName(const std::wstring& name);

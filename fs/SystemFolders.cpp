@@ -1,7 +1,7 @@
 #include <shlobj.h>
 
+#include "base/UniqueHandle.h"
 #include "fs/FolderServices.h"
-#include "fs/UniqueHandle.h"
 
 namespace {
 constexpr DWORD kFolderBuffer = 260;

@@ -7,4 +7,4 @@ cd "$repo"
 build=build/bench-description
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSETUP_SANITIZE=OFF -DSETUP_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target description_bench >/dev/null
-"$build/tests/description/description_bench" --benchmark_min_time=0.5 "$@"
+"$build/bench/description_bench" --benchmark_min_time=0.5 "$@"

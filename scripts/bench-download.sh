@@ -31,4 +31,4 @@ url="http://127.0.0.1:$((base + 3))/big.bin"
 echo "$megabytes MB from nginx on 127.0.0.1"
 curl -s -o /dev/null -w 'native curl to /dev/null               %{time_total} s  %{speed_download} B/s\n' "$url"
 wine_session_begin
-scripts/wine-run.sh "$build/tests/download/download_bench.exe" "$url" "Z:${work//\//\\}"
+scripts/wine-run.sh "$build/bench/download_bench.exe" "$url" "Z:${work//\//\\}"

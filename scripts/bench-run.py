@@ -10,21 +10,23 @@ import sys
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-from nginx_rig import NginxRig  # noqa: E402
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path[:0] = [os.path.join(REPO, "tests", "e2e"), os.path.join(REPO, "tests", "servers")]
+from products import pack_with_build_key, setup_for_hosts  # noqa: E402
+from rig import Rig  # noqa: E402
 from wine_tools import WINE_RUN, wine_temp_folder  # noqa: E402
 
 BUILD = os.path.join(REPO, "build")
+WIN64 = os.path.join(BUILD, "win64")
 WORK = os.path.join(BUILD, "bench-run")
-HOST1, SITE1 = 18081, 18083
 FILES = 20
 FILE_SIZE = 10 * 1000 * 1000
 
 
 def prepare(rig, app):
-    folder = os.path.join(rig.root(SITE1), "bench")
+    folder = os.path.join(rig.root("site1"), "bench")
     os.makedirs(folder, exist_ok=True)
-    shutil.copy(os.path.join(BUILD, "win64", "tests", "e2e", "final_setup.exe"), folder)
+    shutil.copy(os.path.join(WIN64, "tests", "e2e", "final_setup.exe"), folder)
     chunk = os.urandom(1 << 20)
     for i in range(FILES):
         with open(os.path.join(folder, "part%02d.bin" % i), "wb") as f:
@@ -35,17 +37,16 @@ def prepare(rig, app):
                 left -= n
     listing = ["/bench/final_setup.exe -> final_setup.exe"] + [
         "/bench/part%02d.bin -> part%02d.bin" % (i, i) for i in range(FILES)]
-    text = ("// benchmark description\n// " + "padding " * 120 + "\n[Download Sites]\n127.0.0.1:%d\n\n"
+    text = ("// benchmark description\n// " + "padding " * 120 + "\n[Download Sites]\n%s\n\n"
             "[Files to download]\n%s\n\n[Program to run]\nfinal_setup.exe\n\n[User Info Filename]\n"
-            "UserInfo.txt\n\n[End]\nEnd\n") % (SITE1, "\n".join(listing))
+            "UserInfo.txt\n\n[End]\nEnd\n") % (rig.host("site1"), "\n".join(listing))
     plain = os.path.join(WORK, "SetupInitial.txt")
     with open(plain, "w") as f:
         f.write(text)
-    target = os.path.join(rig.root(HOST1), "downloads", "Setups", "Bench")
-    os.makedirs(target, exist_ok=True)
-    subprocess.run([os.path.join(BUILD, "native", "eiftool"), "pack", os.path.join(REPO, "keys", "public.der"),
-                    plain, os.path.join(target, "SetupInitial.eif")], check=True)
-    shutil.copy(os.path.join(BUILD, "win64", "app", "Setup.exe"), os.path.join(app, "Setup_Bench_1.exe"))
+    pack_with_build_key(WIN64, os.path.join(BUILD, "native", "eiftool"), plain,
+                        os.path.join(rig.root("host1"), "downloads", "Setups", "Bench", "SetupInitial.eif"))
+    setup_for_hosts(WIN64, os.path.join(WIN64, "app", "Setup.exe"), os.path.join(app, "Setup_Bench_1.exe"),
+                    rig.host("host1"), rig.host("host2"))
 
 
 def timed(args, cwd=None):
@@ -62,14 +63,14 @@ def main():
     shutil.rmtree(WORK, ignore_errors=True)
     app = os.path.join(WORK, "app")
     os.makedirs(app)
-    rig = NginxRig(os.path.join(WORK, "nginx"))
+    rig = Rig(os.path.join(WORK, "servers"))
     try:
-        rig.start((HOST1, SITE1))
+        rig.start()
         prepare(rig, app)
         temp = os.path.join(wine_temp_folder(), "Velmar's Projects", "BenchSetup")
         curl_dir = os.path.join(WORK, "curl")
         os.makedirs(curl_dir)
-        urls = ["http://127.0.0.1:%d/bench/part%02d.bin" % (SITE1, i) for i in range(FILES)]
+        urls = ["http://%s/bench/part%02d.bin" % (rig.host("site1"), i) for i in range(FILES)]
         curl_args = ["curl", "-s", "-f"]
         for i, url in enumerate(urls):
             curl_args += ["-o", os.path.join(curl_dir, "part%02d.bin" % i), url]

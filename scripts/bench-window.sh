@@ -14,4 +14,4 @@ cmake --build "$build" -j"$(nproc)" --target progress_window_bench >/dev/null
 source scripts/wine-session.sh
 trap wine_session_end EXIT
 wine_session_begin
-scripts/wine-run.sh "$build/tests/ui/progress_window_bench.exe"
+scripts/wine-run.sh "$build/bench/progress_window_bench.exe"

@@ -7,7 +7,7 @@ bash scripts/setup.sh
 cmake --preset native >/dev/null && cmake --build build/native -j"$(nproc)"
 cmake --preset windows >/dev/null && cmake --build build/windows -j"$(nproc)"
 cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$(nproc)"
-for b in scripts/bench-description.sh scripts/bench-window.sh scripts/bench-download.sh; do
+for b in scripts/bench-size.sh scripts/bench-description.sh scripts/bench-window.sh scripts/bench-download.sh; do
   [ -f "$b" ] && { echo "== $b"; bash "$b"; }
 done
 echo "== whole run"

@@ -8,29 +8,39 @@ import sys
 import time
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-sys.path.insert(0, os.path.join(REPO, "tests", "e2e"))
-from nginx_rig import NginxRig  # noqa: E402
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path[:0] = [os.path.join(REPO, "tests", "e2e"), os.path.join(REPO, "tests", "servers")]
+from products import pack_with_build_key, setup_for_hosts  # noqa: E402
+from rig import Rig  # noqa: E402
 from wine_tools import Observer, wine_popen, wine_temp_folder  # noqa: E402
 
 BUILD = os.path.join(REPO, "build")
+WIN64 = os.path.join(BUILD, "win64")
 DEMO = os.path.join(BUILD, "demo")
-HOST1, SITE1, SITE2 = 18081, 18083, 18084
+# The download sites the sample description names; the demo serves them from the rig's sites.
+SAMPLE_SITES = {"127.0.0.1:18083": "site1", "127.0.0.1:18084": "site2"}
 SAMPLE_FILES = {"manual.pdf": 4 << 20, "application.dat": 12 << 20, "sounds.dat": 6 << 20}
 
 
 def prepare(rig):
-    for port in (SITE1, SITE2):
-        folder = os.path.join(rig.root(port), "demo")
+    for server in SAMPLE_SITES.values():
+        folder = os.path.join(rig.root(server), "demo")
         os.makedirs(folder, exist_ok=True)
-        shutil.copy(os.path.join(BUILD, "win64", "tests", "e2e", "final_setup.exe"), folder)
+        shutil.copy(os.path.join(WIN64, "tests", "e2e", "final_setup.exe"), folder)
         for name, size in SAMPLE_FILES.items():
             with open(os.path.join(folder, name), "wb") as f:
                 f.write(os.urandom(size))
-    described = os.path.join(rig.root(HOST1), "downloads", "Setups", "Demo")
-    os.makedirs(described, exist_ok=True)
-    subprocess.run([os.path.join(BUILD, "native", "eiftool"), "pack", os.path.join(REPO, "keys", "public.der"),
-                    os.path.join(REPO, "samples", "Demo", "SetupInitial.txt"),
-                    os.path.join(described, "SetupInitial.eif")], check=True)
+    with open(os.path.join(REPO, "samples", "Demo", "SetupInitial.txt"), encoding="latin-1") as f:
+        text = f.read()
+    for sample, server in SAMPLE_SITES.items():
+        if sample not in text:
+            raise RuntimeError("the sample description no longer names %s" % sample)
+        text = text.replace(sample, rig.host(server))
+    plain = os.path.join(DEMO, "SetupInitial.txt")
+    with open(plain, "w", encoding="latin-1", newline="") as f:
+        f.write(text)
+    pack_with_build_key(WIN64, os.path.join(BUILD, "native", "eiftool"), plain,
+                        os.path.join(rig.root("host1"), "downloads", "Setups", "Demo", "SetupInitial.eif"))
 
 
 def wait_for_progress(folder, amount, process):
@@ -56,14 +66,14 @@ def main():
     app = os.path.join(DEMO, "app")
     os.makedirs(app)
     exe = os.path.join(app, "Setup_Demo_1.exe")
-    shutil.copy(os.path.join(BUILD, "win64", "app", "Setup.exe"), exe)
-    rig = NginxRig(os.path.join(DEMO, "nginx"), rate="4m")
+    rig = Rig(os.path.join(DEMO, "servers"), rate="4m")
     setup_temp = os.path.join(wine_temp_folder(), "Velmar's Projects", "DemoSetup")
     try:
-        rig.start((HOST1, 18082, SITE1, SITE2))
+        rig.start()
+        setup_for_hosts(WIN64, os.path.join(WIN64, "app", "Setup.exe"), exe, rig.host("host1"), rig.host("host2"))
         prepare(rig)
         print("demo: running %s under Wine on display %s" % (exe, os.environ.get("DISPLAY")))
-        with Observer(os.path.join(BUILD, "win64", "tests", "e2e", "observer.exe"), DEMO) as observer:
+        with Observer(os.path.join(WIN64, "tests", "e2e", "observer.exe"), DEMO) as observer:
             setup = wine_popen([exe], cwd=app, stdin=subprocess.DEVNULL)
             wait_for_progress(setup_temp, sum(SAMPLE_FILES.values()) // 2, setup)
             shot = os.path.join(DEMO, "progress-window.png")

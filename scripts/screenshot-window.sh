@@ -16,7 +16,7 @@ source scripts/wine-session.sh
 trap wine_session_end EXIT
 wine_session_begin
 
-scripts/wine-run.sh "$build/tests/ui/progress_window_show.exe" 8 &
+scripts/wine-run.sh "$build/bench/progress_window_show.exe" 8 &
 shown=$!
 window=
 for _ in $(seq 60); do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the demo need.
 # Safe to run again: it installs only what is missing.
+# The one system setting it changes, and only when packages are missing: deb-src entries in
+# the apt sources (Crypto++ for MinGW is built from Debian's source package).
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +13,7 @@ PACKAGES=(
   libcrypto++-dev googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   nginx-light
+  libcurl4-openssl-dev osslsigncode openssl
 )
 
 missing=()
@@ -33,7 +36,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-# The nginx package starts a system service on port 80; the tests run their own instances.
-if command -v systemctl >/dev/null 2>&1; then systemctl disable --now nginx >/dev/null 2>&1 || true; fi
-pkill -f 'nginx: master process /usr/sbin/nginx' 2>/dev/null || true
+# The nginx package may start a system service on port 80: it is the machine's, and left as it
+# is. The tests run nginx instances of their own on free loopback ports.
 exit 0

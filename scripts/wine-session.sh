@@ -2,7 +2,9 @@
 # Sourced by the test and demo scripts: an X display (Xvfb unless one is given), the project's
 # Wine prefix, and one wineserver kept alive for the whole run. Call wine_session_end at the end.
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$repo/build/wineprefix}
+# Always the project's own prefix: a WINEPREFIX of the user's is never written to, and the
+# wineserver that wine_session_end stops is the one of this prefix.
+export WINEPREFIX=$repo/build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
 XVFB_PID=

@@ -1,19 +1,16 @@
 #include "tools/DescriptionCheck.h"
 
-#include <cryptopp/filters.h>
-#include <cryptopp/hex.h>
-#include <cryptopp/osrng.h>
-#include <cryptopp/rsa.h>
-
 #include <cstring>
 #include <cwchar>
 #include <set>
 
+#include "description/CryptoppDecryptor.h"
 #include "description/DecryptDescription.h"
 #include "description/DescriptionText.h"
 #include "description/DescriptionTexts.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
+#include "fs/PathText.h"
 
 namespace {
 
@@ -30,36 +27,6 @@ std::string Narrow(const std::wstring& text) {
 }
 
 std::string Quoted(const std::wstring& text) { return "'" + Narrow(text) + "'"; }
-
-bool IsPlainFileName(const std::wstring& name) {
-  if (name.empty() || name == L"." || name == L"..") return false;
-  if (name.back() == L' ' || name.back() == L'.') return false;
-  for (const wchar_t c : name) {
-    if (c < 32 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
-  }
-  return true;
-}
-
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-  std::vector<std::wstring> lines;
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t feed = text.find(L'\n', from);
-    lines.push_back(text.substr(from, feed == std::wstring::npos ? std::wstring::npos : feed - from));
-    if (feed == std::wstring::npos) return lines;
-    from = feed + 1;
-  }
-}
-
-// The trimmed body of a section split into its lines, as the lookups see them.
-std::vector<std::wstring> SectionLines(const SetupDescription& description, const std::wstring& name) {
-  const int start = description.FindSection(name);
-  if (start < 0) return {};
-  const std::wstring& text = description.Text();
-  std::size_t end = text.find(L'[', static_cast<std::size_t>(start));
-  if (end == std::wstring::npos) end = text.size();
-  return SplitLines(TrimDescriptionSpace(text.substr(start, end - start)));
-}
 
 // "//" right after other text on a line ("http://host") is a comment the writer did not mean;
 // a "[" after other text ends the section body early.
@@ -99,18 +66,18 @@ void CheckListGap(const std::wstring& section, const std::vector<std::wstring>& 
 }
 
 void CheckFiles(const SetupDescription& description, std::vector<std::string>& problems) {
-  const std::vector<std::wstring> lines = SectionLines(description, kFilesSection);
+  const std::vector<std::wstring> lines = description.SectionLines(kFilesSection);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::wstring item = TrimDescriptionSpace(lines[i]);
     if (item.empty()) break;
     const std::string where = "[Files to download] item " + std::to_string(i + 1) + " " + Quoted(item) + ": ";
-    const std::size_t arrow = item.find(kFileArrow);
-    if (arrow == std::wstring::npos) {
+    const FileItem split = SplitFileItem(item);
+    if (!split.hasArrow) {
       problems.push_back(where + "no \"->\"; the list ends here");
       break;
     }
-    const std::wstring source = TrimDescriptionSpace(item.substr(0, arrow));
-    const std::wstring target = TrimDescriptionSpace(item.substr(arrow + 2));
+    const std::wstring& source = split.source;
+    const std::wstring& target = split.target;
     if (source.empty() || target.empty()) {
       problems.push_back(where + (source.empty() ? "empty source" : "empty target") + "; the list ends here");
       break;
@@ -121,8 +88,8 @@ void CheckFiles(const SetupDescription& description, std::vector<std::string>& p
   CheckListGap(kFilesSection, lines, problems);
 }
 
-// Sample folders for the built-in placeholders; the name of every missing-section message
-// goes to `missing`.
+// Sample folders for the built-in placeholders; the name of every missing section goes to
+// `missing`.
 DescriptionPlatform SampleFoldersPlatform(std::vector<std::wstring>& missing) {
   DescriptionPlatform platform;
   platform.programFilesFolder = [] { return std::wstring(L"C:\\Program Files"); };
@@ -130,11 +97,7 @@ DescriptionPlatform SampleFoldersPlatform(std::vector<std::wstring>& missing) {
   platform.desktopFolder = [] { return std::wstring(L"C:\\Desktop"); };
   platform.startMenuFolder = [] { return std::wstring(L"C:\\Start Menu\\Programs"); };
   platform.applicationFolder = [] { return std::wstring(L"c:\\setup\\"); };
-  platform.showMessage = [&missing](const std::wstring& text, const std::wstring&) {
-    const std::size_t before = std::wcslen(kMissingSectionBefore);
-    const std::size_t after = std::wcslen(kMissingSectionAfter);
-    if (text.size() >= before + after) missing.push_back(text.substr(before, text.size() - before - after));
-  };
+  platform.missingSection = [&missing](const std::wstring& name) { missing.push_back(name); };
   return platform;
 }
 
@@ -150,35 +113,31 @@ void ReportUnknownPlaceholders(const std::vector<std::wstring>& missing, std::ve
 }  // namespace
 
 std::string DescribeDecryptionFailure(const std::string& file, const std::string& keyHex) {
-  using namespace CryptoPP;
-  if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
-  if (file.compare(0, kDescriptionHeaderLength, std::string(kFileSignatureBytes, kDescriptionHeaderLength)) != 0) {
-    return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
-  }
-  try {
-    StringSource keySource(keyHex, true, new HexDecoder);
-    RSAES_OAEP_SHA_Decryptor decryptor(keySource);
-    const std::size_t blockLength = decryptor.FixedCiphertextLength();
-    const std::size_t cipherLength = file.size() - kDescriptionHeaderLength;
-    if (cipherLength % blockLength != 0) {
-      return std::to_string(cipherLength) + " bytes after the signature are not whole blocks of " +
-             std::to_string(blockLength) + " (wrong key size, or the file was cut)";
+  const DecryptedDescription result = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
+  const std::string which = "block " + std::to_string(result.failedBlock);
+  switch (result.failure) {
+    case DecryptionFailure::kUnreadableFile:
+    case DecryptionFailure::kNoSignature:
+      if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
+      return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
+    case DecryptionFailure::kFileTooLarge:
+      return "longer than " + std::to_string(kMaxDescriptionFileBytes) + " bytes; Setup.exe refuses it unread";
+    case DecryptionFailure::kKeyDoesNotLoad: {
+      // The reference library's words; it may load a key that the platform refuses.
+      const std::string why = CryptoppKeyError(keyHex.c_str());
+      return "the private key does not load (" + (why.empty() ? "the platform refuses it" : why) + ")";
     }
-    std::string plain(decryptor.FixedMaxPlaintextLength(), '\0');
-    AutoSeededRandomPool random;
-    for (std::size_t at = 0; at < cipherLength; at += blockLength) {
-      const auto* block = reinterpret_cast<const byte*>(file.data()) + kDescriptionHeaderLength + at;
-      const std::string which = "block " + std::to_string(at / blockLength + 1);
-      try {
-        if (!decryptor.Decrypt(random, block, blockLength, reinterpret_cast<byte*>(&plain[0])).isValidCoding) {
-          return which + " does not decrypt with this key (another key, or the block was changed)";
-        }
-      } catch (const Exception&) {
-        return which + " is not a ciphertext of this key";
-      }
-    }
-  } catch (const Exception& e) {
-    return std::string("the private key does not load (") + e.what() + ")";
+    case DecryptionFailure::kNotWholeBlocks:
+      return std::to_string(file.size() - kDescriptionHeaderLength) +
+             " bytes after the signature are not whole blocks of " + std::to_string(result.blockLength) +
+             " (wrong key size, or the file was cut)";
+    case DecryptionFailure::kBlockRefused:
+      return which + " does not decrypt with this key (another key, or the block was changed)";
+    case DecryptionFailure::kBlockFailed:
+      return which + " is not a ciphertext of this key";
+    case DecryptionFailure::kTooLong:
+    case DecryptionFailure::kNone:
+      break;
   }
   return "does not decrypt";
 }
@@ -210,7 +169,7 @@ std::vector<std::string> CheckPlainDescription(const std::string& plain) {
     problems.push_back("[End] holds " + Quoted(description.GetValue(kEndSection)) + " instead of 'End'");
   }
   CheckFiles(description, problems);
-  CheckListGap(kSitesSection, SectionLines(description, kSitesSection), problems);
+  CheckListGap(kSitesSection, description.SectionLines(kSitesSection), problems);
   for (const wchar_t* section : kFileNameSections) {
     if (description.FindSection(section) < 0) continue;
     const std::wstring value = description.GetValue(section);

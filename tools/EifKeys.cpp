@@ -6,6 +6,8 @@
 
 #include <cctype>
 
+#include "tools/ToolFiles.h"
+
 bool GenerateRsaKey(unsigned int bits, CryptoPP::RSA::PrivateKey& key, std::string& error) {
   using namespace CryptoPP;
   try {
@@ -77,4 +79,18 @@ bool LoadEncryptionKey(const std::string& contents, CryptoPP::RSA::PublicKey& ke
     error = std::string("the key does not load (") + e.what() + ")";
     return false;
   }
+}
+
+bool ReadPrivateKeyFile(const std::string& path, std::string& keyHex, std::string& error) {
+  std::string contents;
+  if (!ReadFileBytes(path, contents)) {
+    error = "cannot read key " + path;
+    return false;
+  }
+  if (!LooksLikeHexKey(contents)) {
+    error = path + " is not a private key hex file";
+    return false;
+  }
+  keyHex = TrimmedKeyText(contents);
+  return true;
 }

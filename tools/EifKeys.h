@@ -23,6 +23,9 @@ bool GenerateKeyPair(unsigned int bits, KeyPairText& pair, std::string& error);
 bool LooksLikeHexKey(const std::string& contents);
 // Hex digits of `contents` without surrounding white space.
 std::string TrimmedKeyText(const std::string& contents);
+// The hex text of the private key file at `path`; false (with `error` set) when it cannot be
+// read or is not such a file.
+bool ReadPrivateKeyFile(const std::string& path, std::string& keyHex, std::string& error);
 
 // The encrypting key from a public key (DER) or a private key hex file's contents.
 bool LoadEncryptionKey(const std::string& contents, CryptoPP::RSA::PublicKey& key, std::string& error);

@@ -16,3 +16,12 @@ bool EncryptPieces(const std::vector<std::string>& pieces, const CryptoPP::RSA::
 // `plain` cut into pieces of the largest plaintext per block (the last one shorter), encrypted.
 bool EncryptDescription(const std::string& plain, const CryptoPP::RSA::PublicKey& key,
                         std::string& file, std::string& error);
+
+// Length of the encrypted file for a plain text of `plainLength` bytes.
+std::size_t EncryptedSizeFor(std::size_t plainLength, const CryptoPP::RSA::PublicKey& key);
+
+// `plain` as it goes into the file: when its encrypted file would be shorter than a default
+// host must serve, one "//" comment line is appended, just long enough. `added` is the number
+// of bytes appended (0 when the text was long enough).
+std::string PaddedForDefaultHosts(const std::string& plain, const CryptoPP::RSA::PublicKey& key,
+                                  std::size_t& added);

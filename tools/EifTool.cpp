@@ -12,6 +12,7 @@
 #endif
 
 #include "description/DecryptDescription.h"
+#include "tools/AuditCommand.h"
 #include "tools/DescriptionCheck.h"
 #include "tools/EifKeys.h"
 #include "tools/EifPack.h"
@@ -105,22 +106,28 @@ int Pack(const std::string& keyPath, const std::string& plainPath, const std::st
     return Fail(plainPath + " holds a 0x00 byte at offset " + std::to_string(nul) +
                 "; the bootstrapper would stop reading there");
   }
-  if (!signingKeyPath.empty() && !SignPlainText(signingKeyPath, plain)) return 1;
   CryptoPP::RSA::PublicKey key;
   std::string why;
   if (!LoadEncryptionKey(keyText, key, why)) return Fail(keyPath + ": " + why);
+  std::size_t added = 0;
+  std::string padded = PaddedForDefaultHosts(plain, key, added);
+  if (added > 0) {
+    std::cerr << "eiftool: " << outPath << " would be " << EncryptedSizeFor(plain.size(), key)
+              << " bytes, too short for a default host; appended a comment line of " << added
+              << " bytes to the text\n";
+  }
+  // Signed last: the signature must be the end of the text and cover the padding too.
+  if (!signingKeyPath.empty() && !SignPlainText(signingKeyPath, padded)) return 1;
   std::string file;
-  if (!EncryptDescription(plain, key, file, why)) return Fail("encryption failed: " + why);
+  if (!EncryptDescription(padded, key, file, why)) return Fail("encryption failed: " + why);
   if (!WriteFileBytes(outPath, file)) return Fail("cannot write " + outPath);
   return 0;
 }
 
 // The private key file's hex text, or false with a message printed.
 bool ReadPrivateKey(const std::string& keyPath, std::string& keyText) {
-  std::string contents;
-  if (!ReadFileBytes(keyPath, contents)) return Fail("cannot read key " + keyPath) == 0;
-  if (!LooksLikeHexKey(contents)) return Fail(keyPath + " is not a private key hex file") == 0;
-  keyText = TrimmedKeyText(contents);
+  std::string why;
+  if (!ReadPrivateKeyFile(keyPath, keyText, why)) return Fail(why) == 0;
   return true;
 }
 
@@ -189,6 +196,7 @@ int main(int argc, char** argv) {
   if (command == "unpack" && args.size() == 3) return Unpack(args[1], args[2]);
   if (command == "check" && args.size() == 3) return Check(args[1], args[2], "");
   if (command == "check" && args.size() == 5 && args[3] == "--verify") return Check(args[1], args[2], args[4]);
+  if (command == "audit") return RunAuditCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   std::cerr << ToolUsageText();
   return 2;
 }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "description/FileHashes.h"
+
 std::optional<Sha256Digest> HashFile(const std::string& path) {
   std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   if (!in) return std::nullopt;
@@ -17,7 +19,8 @@ std::optional<Sha256Digest> HashFile(const std::string& path) {
 }
 
 std::string FileHashesSection(const std::vector<NamedDigest>& files) {
-  std::string section = "[File Hashes]\n";
+  const std::wstring name = kFileHashesSection;  // ASCII
+  std::string section = "[" + std::string(name.begin(), name.end()) + "]\n";
   for (const NamedDigest& file : files) section += LowerHex(file.digest) + " " + file.name + "\n";
   return section + "\n";
 }

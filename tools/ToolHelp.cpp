@@ -7,6 +7,8 @@ std::string ToolUsageText() {
          "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif [--sign SIGNING-PRIVATE-KEY]\n"
          "       eiftool unpack PRIVATE-KEY-HEX-FILE IN.eif\n"
          "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif [--verify SIGNING-PUBLIC-KEY]\n"
+         "       eiftool audit PRIVATE-KEY-HEX-FILE IN.eif [--default-host HOST]...\n"
+         "                     [--application NAME] [--timeout SECONDS] [--json]\n"
          "       eiftool --help\n";
 }
 
@@ -20,6 +22,10 @@ Commands
                then the text cut into pieces of at most the key's largest plaintext (86
                bytes for 1024 bits), each RSA-OAEP (SHA-1) encrypted. PUBLIC-KEY is a
                public.der or a private.hex file. A text holding a 0x00 byte is refused.
+               A file that would be under 1000 bytes (default hosts take a shorter one
+               for an error page) gets a "//" comment line at the end of the text, just
+               long enough; pack says so on standard error. The padding comes before
+               the signature, so the signature covers it.
                --sign appends a [Signature] section made with the signing private key
                (after a line end, if the text lacks one) before encrypting; a text that
                already has a [Signature] section is refused.
@@ -35,6 +41,20 @@ Commands
   check        Decrypts and reads IN.eif as Setup.exe does and prints one line for every
                problem found; exit status 1 when there is any, 0 with "OK" otherwise.
                --verify also requires a valid [Signature] under the signing public key.
+  audit        Asks the servers what Setup.exe would ask them, with its requests and its
+               rules, and prints a table (--json: one JSON object). Each default host
+               (--default-host, repeated; without it the hosts this eiftool was built
+               with) for /downloads/Setups/NAME/SetupInitial.eif with NAME from
+               --application (without it the default hosts are not asked); it must
+               announce at least 1000 bytes. Then every download site in list order,
+               every listed file on it: status, Content-Length and, when the
+               description has [File Hashes], whether the bytes' SHA-256 matches. The
+               site Setup.exe would choose is the first whose first file announces more
+               than 1000 bytes. Exit status 0 only when a user gets through: a default
+               host serves the description and every file on the chosen site answers
+               2xx with a Content-Length (and its hash matches). A progress line per
+               host and site goes to standard error. --timeout (default 30) bounds each
+               wait for a connection or for data, in seconds.
 
 Description format (plain text in the Windows ANSI code page)
   [Section name]     A header, found anywhere (letter case ignored). Its body runs to the next
@@ -47,8 +67,9 @@ Description format (plain text in the Windows ANSI code page)
                      $Program Files Folder$ $Temp Folder$ $Desktop Folder$
                      $Startmenu Folder$ $Application Path$ (names case-sensitive).
                      A lone "$" pairs with the next "$", even lines later. Placeholders must
-                     not refer to themselves; expansion stops after 1024 replacements or
-                     64 Ki characters of growth and the description is refused.
+                     not refer to themselves: a placeholder nested more than 32 values
+                     deep, or a text growing past 16 times its size (at most 4 Mi
+                     characters), stops the expansion and the description is refused.
   [End]              Must hold the value "End" (exactly); without it the file is refused.
   [Signature]        Optional, written by `pack --sign`; must be the last section. Its value
                      is one line of hex digits (either case; 768 for a 3072-bit key): an

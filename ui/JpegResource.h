@@ -2,7 +2,7 @@
 // Decodes a JPEG carried as a resource of type "ImageJPG" into a bitmap of a given size.
 #include <windows.h>
 
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 struct BitmapTraits {
   using Type = HBITMAP;

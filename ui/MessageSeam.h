@@ -12,6 +12,9 @@ using ShowFunction = int(WINAPI*)(HWND owner, const wchar_t* text, const wchar_t
 // Shows a modal message box (MessageBoxW unless a test replaced it) and returns its result.
 int Show(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 
+// The bootstrap's own message box: warning icon and OK button.
+int ShowWarning(HWND owner, const std::wstring& text, const std::wstring& caption);
+
 // Returns the function it replaced; nullptr restores MessageBoxW.
 ShowFunction SetForTesting(ShowFunction show);
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "fs/Clock.h"
+#include "base/Clock.h"
 #include "res/resource.h"
 
 static_assert(ProgressWindow::kTemplateId == IDD_PROGRESS_WINDOW &&
@@ -166,7 +166,7 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
   auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
   if (!self) return FALSE;
   switch (message) {
-    case kAdvanceMessage:
+    case kProgressMessage:
       ::SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Advance(wParam, lParam));
       return TRUE;
     case WM_DESTROY:

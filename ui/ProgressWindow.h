@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "base/ProgressMessage.h"
 #include "ui/JpegResource.h"
 
 class ProgressWindow {
  public:
-  static constexpr UINT kAdvanceMessage = WM_USER + 100;  // wParam: amount to add
   static constexpr int kTemplateId = 138;
   static constexpr int kPictureId = 139;
   static constexpr int kProgressBarId = 1000;
@@ -37,7 +37,7 @@ class ProgressWindow {
   virtual void DoDataExchange();
   // Picture and title, range 0 to 100 at position 1. TRUE: focus as the dialog manager sets it.
   virtual BOOL OnInitDialog();
-  // WM_USER + 100: adds `amount` to the position, held at the upper bound. The bar control is
+  // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar control is
   // told the new position, and repainted before the handler returns, whenever its drawing
   // changes: its filled part moves to another pixel, the position reaches the upper bound, or
   // the last repaint is some milliseconds old. In between, the control may lag by less than a

@@ -32,6 +32,27 @@ TEST(SetupTempFolderTest, WithoutATempFolderItIsRelativeToTheDriveRoot) {
   EXPECT_EQ(ComposeSetupTempFolder(L"", L"Reader"), L"\\Velmar's Projects\\ReaderSetup");
 }
 
+struct PathCase {
+  const wchar_t* path;
+  const wchar_t* title;
+  const wchar_t* helpFile;
+};
+
+class ModulePathTextTest : public testing::TestWithParam<PathCase> {};
+
+// A dot in a folder name must neither cut the title nor move the help file's extension.
+TEST_P(ModulePathTextTest, TitleIsTheFileNameWithoutExtensionAndTheHelpFileReplacesIt) {
+  EXPECT_EQ(ProgramTitle(GetParam().path), GetParam().title);
+  EXPECT_EQ(HelpFilePath(GetParam().path), GetParam().helpFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ModulePathTextTest,
+    testing::Values(PathCase{L"C:\\Downloads\\Setup_Reader_x.exe", L"Setup_Reader_x", L"C:\\Downloads\\Setup_Reader_x.HLP"},
+                    PathCase{L"C:\\v1.2\\Setup", L"Setup", L"C:\\v1.2\\Setup.HLP"},
+                    PathCase{L"C:\\A\\Setup.tar.exe", L"Setup.tar", L"C:\\A\\Setup.tar.HLP"},
+                    PathCase{L"Setup.exe", L"Setup", L"Setup.HLP"}, PathCase{L"", L"", L".HLP"}));
+
 TEST(InstallationTimeTest, FormatsDayMonthYearAndTimeInUtc) {
   EXPECT_EQ(FormatInstallationTime(0), L"01-01-1970 00:00:00");
   EXPECT_EQ(FormatInstallationTime(1796638449), L"07-12-2026 10:14:09");

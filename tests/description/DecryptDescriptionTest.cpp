@@ -26,7 +26,7 @@ std::string PlainOf(const DecryptedDescription& result) {
 }
 
 DecryptedDescription DecryptFile(const std::string& bytes) {
-  ScratchFolder folder;
+  TempFolder folder;
   return DecryptDescription(folder.Write("SetupInitial.eif", bytes), kEmbeddedPrivateKey, nullptr);
 }
 
@@ -56,7 +56,7 @@ TEST(DecryptDescription, ShortPiecesConcatenateWithoutGaps) {
 }
 
 TEST(DecryptDescription, SameFileTwiceGivesTheSameBytes) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring path = folder.Write("a.eif", PackWithEmbeddedKey(Text(300)));
   const DecryptedDescription first = DecryptDescription(path, kEmbeddedPrivateKey, nullptr);
   const DecryptedDescription second = DecryptDescription(path, kEmbeddedPrivateKey, nullptr);
@@ -167,8 +167,21 @@ TEST(DecryptDescription, RefusesWithoutAUsableKeyOrFile) {
   ASSERT_TRUE(GenerateKeyPair(1024, other, error)) << error;
   EXPECT_FALSE(DecryptDescriptionBytes(file, other.privateHex.c_str(), nullptr).HasText());
 
-  ScratchFolder folder;
+  TempFolder folder;
   EXPECT_FALSE(DecryptDescription(folder.Write("x", "") + L"missing", kEmbeddedPrivateKey, nullptr).HasText());
+}
+
+TEST(DecryptDescription, AFileOverOneMebibyteIsRefusedBeforeDecryption) {
+  TempFolder folder;
+  const std::string header = PackWithEmbeddedKey("x").substr(0, kDescriptionHeaderLength);
+  for (const std::size_t size : {kMaxDescriptionFileBytes, kMaxDescriptionFileBytes + 1}) {
+    const std::string file = header + std::string(size - header.size(), '\x01');
+    const DecryptionFailure expected =
+        size > kMaxDescriptionFileBytes ? DecryptionFailure::kFileTooLarge : DecryptionFailure::kNotWholeBlocks;
+    EXPECT_EQ(DecryptDescriptionBytes(file, kEmbeddedPrivateKey, nullptr).failure, expected) << size;
+    const std::wstring path = folder.Write("big.eif", file);
+    EXPECT_EQ(DecryptDescription(path, kEmbeddedPrivateKey, nullptr).failure, expected) << size;
+  }
 }
 
 TEST(DecryptDescription, KeyOfAnotherSizeSetsTheBlockSizes) {

@@ -156,7 +156,7 @@ TEST_F(Description, RunawayExpansionEndsAndIsRefused) {
     EXPECT_FALSE(LoadText(text));
     EXPECT_FALSE(description.PlaceholdersExpanded());
     EXPECT_TRUE(description.IsLoaded());
-    EXPECT_LE(description.Text().size(), text.size() + SetupDescription::kMaxPlaceholderGrowth);
+    EXPECT_LE(description.Text().size(), SetupDescription::ExpandedLengthLimit(text.size()));
   }
 }
 
@@ -166,15 +166,34 @@ std::string Repeated(const std::string& piece, int times) {
   return text;
 }
 
+// A chain of `levels` sections, each holding a placeholder of the next: [S0] $S1$ ... [Sn] v.
+std::string NestedSections(int levels) {
+  std::string text = "[A]\n$S1$";
+  for (int i = 1; i < levels; ++i) text += "\n[S" + std::to_string(i) + "]\n$S" + std::to_string(i + 1) + "$";
+  return text + "\n[S" + std::to_string(levels) + "]\nv\n[End]\nEnd";
+}
+
 TEST_F(Description, ExpansionBoundsLeaveRoomForRealDescriptions) {
   const std::string tail = "\n[P]\nv\n[End]\nEnd";
-  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 1024) + tail));
-  EXPECT_EQ(description.GetValue(L"A"), std::wstring(1024, L'v'));
-  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 1025) + tail));
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 10000) + tail));
+  EXPECT_EQ(description.GetValue(L"A"), std::wstring(10000, L'v'));
 
-  const std::string big = "\n[P]\n" + std::string(1000, 'w') + "\n[End]\nEnd";
-  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 65) + big));   // 64 805 characters more
-  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 66) + big));  // 65 802 characters more
+  EXPECT_TRUE(LoadText(NestedSections(32)));
+  EXPECT_EQ(description.GetValue(L"A"), L"v");
+  EXPECT_FALSE(LoadText(NestedSections(33)));
+
+  const std::string big = "\n[P]\n" + std::string(100, 'w') + "\n[End]\nEnd";
+  // k uses: 119 + 3k characters expand to 119 + 100k, which passes 16 times the size at k = 35.
+  EXPECT_TRUE(LoadText("[A]\n" + Repeated("$P$", 34) + big));
+  EXPECT_FALSE(LoadText("[A]\n" + Repeated("$P$", 35) + big));
+}
+
+TEST_F(Description, EachUnknownPlaceholderIsToldOncePerLoad) {
+  LoadText("[A]\n" + Repeated("$Nowhere$", 2000) + "$Elsewhere$$Nowhere$\n[End]\nEnd");
+  EXPECT_EQ(MessageTexts(loadMessages),
+            (std::vector<std::wstring>{L"Tag 'Nowhere' not found.", L"Tag 'Elsewhere' not found."}));
+  LoadText("[A]\n$Nowhere$\n[End]\nEnd");
+  EXPECT_EQ(MessageTexts(loadMessages), (std::vector<std::wstring>{L"Tag 'Nowhere' not found."}));
 }
 
 struct EndMarker {
@@ -198,7 +217,7 @@ TEST_F(Description, EndMarker) {
 }
 
 TEST_F(Description, LoadDecryptsWithTheEmbeddedKey) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::wstring good = folder.Write("good.eif", PackWithEmbeddedKey("[Program to run]\nrun.exe\n[End]\nEnd\n"));
   EXPECT_TRUE(description.Load(good));
   EXPECT_EQ(description.GetValue(L"Program to run"), L"run.exe");

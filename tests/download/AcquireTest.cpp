@@ -7,24 +7,27 @@
 #include <climits>
 #include <string>
 
-#include "app/SetupApp.h"
+#include "bootstrap/AcquireSetup.h"
+#include "bootstrap/ChooseDownloadSite.h"
+#include "bootstrap/DescriptionPlatformWin.h"
 #include "fs/FolderServices.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ServerRig.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "ui/MessageSeam.h"
+#include "ui/ProgressWindow.h"
 
 namespace {
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-class SetupAppFixture : public testing::Test {
+class AcquisitionFixture : public testing::Test {
  protected:
   void SetUp() override {
     if (!rig::Available()) GTEST_SKIP() << "run through tests/servers/run-with-servers.sh";
-    app.defaultHost1 = rig::Host(rig::kHost1);
-    app.defaultHost2 = rig::Host(rig::kHost2);
+    hosts = {rig::Host(rig::kHost1), rig::Host(rig::kHost2)};
   }
   // Each test publishes under its own name, so server logs of different tests never mix.
   static std::string TestName() { return testing::UnitTest::GetInstance()->current_test_info()->name(); }
@@ -39,17 +42,18 @@ class SetupAppFixture : public testing::Test {
   TempFolder temp;
   FakeClock clock;
   MessageRecorder messages;
-  SetupApp app;
+  DefaultHosts hosts;
+  SetupDescription description{WindowsDescriptionPlatform()};
 };
 
 // ---- ChooseDownloadSite ----------------------------------------------------------------------
 
-class ChooseSiteTest : public SetupAppFixture {
+class ChooseSiteTest : public AcquisitionFixture {
  protected:
   std::wstring Choose(const std::vector<std::wstring>& sites, const std::string& firstFile) {
     WriteFileBytes(temp / L"d.eif", Encrypted(DescriptionText(sites, {firstFile})));
-    EXPECT_TRUE(app.setupDescription.Load(temp / L"d.eif"));
-    return app.ChooseDownloadSite();
+    EXPECT_TRUE(description.Load(temp / L"d.eif"));
+    return ChooseDownloadSite(description);
   }
 };
 
@@ -95,10 +99,10 @@ TEST_F(ChooseSiteTest, AFirstItemWithoutArrowProbesTheHostsRoot) {
 
 // ---- AcquireSetup ----------------------------------------------------------------------------
 
-class AcquireTest : public SetupAppFixture {
+class AcquireTest : public AcquisitionFixture {
  protected:
   void SetUp() override {
-    SetupAppFixture::SetUp();
+    AcquisitionFixture::SetUp();
     if (IsSkipped()) return;
     appFolder = temp / L"app";
     setupFolder = temp / L"setup";
@@ -108,14 +112,21 @@ class AcquireTest : public SetupAppFixture {
     ::GetCurrentDirectoryW(MAX_PATH, current);
     savedDirectory_ = current;
     ::SetCurrentDirectoryW(appFolder.c_str());
-    ASSERT_TRUE(app.progressWindow.Create(::GetModuleHandleW(nullptr)));
+    ASSERT_TRUE(window.Create(::GetModuleHandleW(nullptr)));
   }
   void TearDown() override {
     if (!savedDirectory_.empty()) ::SetCurrentDirectoryW(savedDirectory_.c_str());
   }
 
+  AcquireRequest Request() const { return {Wide(TestName()), setupFolder, hosts}; }
+  // The program's warning box, owned by the window while it exists.
+  MessageSink Messages() {
+    return [this](const std::wstring& text) { message_seam::ShowWarning(window.GetSafeHwnd(), text, L"Setup"); };
+  }
   bool Acquire() {
-    return app.AcquireSetup(Wide(TestName()), setupFolder, app.progressWindow.GetSafeHwnd(), site);
+    const ProgressSink progress{window.GetSafeHwnd(), [this](int upperBound) { window.SetRangeMax(upperBound); }};
+    result = AcquireSetup(description, downloader, Request(), progress, Messages());
+    return result.succeeded;
   }
   std::wstring DescriptionPath() const { return L"/downloads/Setups/" + Wide(TestName()) + L"/SetupInitial.eif"; }
   // Files "a.bin", "b.bin", ... of the given sizes on site 1, listed in that order.
@@ -136,10 +147,12 @@ class AcquireTest : public SetupAppFixture {
   int Position() const { return static_cast<int>(::SendMessageW(Bar(), PBM_GETPOS, 0, 0)); }
 
   std::wstring appFolder, setupFolder;
-  std::wstring site = L"unchanged";
+  ProgressWindow window;
+  Downloader downloader;
+  AcquireResult result;
 
  private:
-  HWND Bar() const { return ::GetDlgItem(app.progressWindow.GetSafeHwnd(), ProgressWindow::kProgressBarId); }
+  HWND Bar() const { return ::GetDlgItem(window.GetSafeHwnd(), ProgressWindow::kProgressBarId); }
   std::wstring savedDirectory_;
 };
 
@@ -151,7 +164,7 @@ TEST_F(AcquireTest, FetchesTheDescriptionFromTheFirstHostAndEveryFileSizingTheBa
   EXPECT_TRUE(Acquire());
 
   EXPECT_TRUE(messages.Texts().empty());
-  EXPECT_EQ(site, rig::Host(rig::kSite1));
+  EXPECT_EQ(result.downloadSite, rig::Host(rig::kSite1));
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), rig::Pattern(2000, 0));
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\b.bin"), rig::Pattern(1000, 1));
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\c.bin"), rig::Pattern(3000, 2));
@@ -220,11 +233,10 @@ TEST_F(AcquireTest, OnlyAnExactNoSelectsTheLocalCopy) {
     WriteFileBytes(appFolder + L"\\SetupInitial.eif",
                    Encrypted(DescriptionText({}, {}, std::string("[Download Initial Setup]\r\n") + value + "\r\n")));
     const int before = rig::CountRequests(rig::kHost1, "/SetupInitial.eif");
-    SetupApp fresh;  // the whole phase runs once per application object
-    fresh.defaultHost1 = app.defaultHost1;
-    fresh.defaultHost2 = app.defaultHost2;
+    SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
+    Downloader freshDownloader;
 
-    EXPECT_FALSE(fresh.AcquireSetup(Wide(TestName()), setupFolder, nullptr, site)) << value;
+    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).succeeded) << value;
 
     // Download mode; the local copy has no "Download Path", so the host's root is asked.
     EXPECT_EQ(rig::CountRequests(rig::kHost1, "/SetupInitial.eif", before + 1), before + 1) << value;
@@ -247,7 +259,7 @@ TEST_F(AcquireTest, WithoutFilesToDownloadTheRangeIsZeroAndTheResultTrue) {
     EXPECT_EQ(m.text, L"Tag 'Files to download' not found.");
   }
   EXPECT_EQ(Range().iHigh, 0);
-  EXPECT_EQ(site, L"unchanged");
+  EXPECT_EQ(result.downloadSite, L"");
 }
 
 TEST_F(AcquireTest, AFileAbsentAfterItsFailureStopsTheWalk) {
@@ -273,10 +285,10 @@ TEST_F(AcquireTest, ATargetThatIsNotAPlainFileNameIsNeverWritten) {
     rig::Publish(rig::kHost1, DescriptionPath(),
                  Encrypted(DescriptionText({rig::Host(rig::kSite1)}, {source + " -> " + target})));
     const int before = rig::CountRequests(rig::kSite1, source);
-    SetupApp fresh;  // the whole phase runs once per application object
-    fresh.defaultHost1 = app.defaultHost1;
+    SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
+    Downloader freshDownloader;
 
-    EXPECT_FALSE(fresh.AcquireSetup(Wide(TestName()), setupFolder, nullptr, site)) << target;
+    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).succeeded) << target;
 
     EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download " + Wide(target)});
     // Sized (site choice and sizing), never fetched.
@@ -318,13 +330,25 @@ class AcquireFailureTest : public AcquireTest, public testing::WithParamInterfac
       WriteFileBytes(temp / L"file", "x");
       setupFolder = temp / L"file\\setup";
     } else if (name == "default_host_offers_999_bytes") {
-      app.defaultHost1 = fault + L"?size=999&from=";  // the host text may carry a path
-      app.defaultHost2 = rig::Host(rig::kDown);
+      hosts.first = fault + L"?size=999&from=";  // the host text may carry a path
+      hosts.second = rig::Host(rig::kDown);
     } else if (name == "default_host_offers_1000_bytes") {
-      app.defaultHost1 = fault + L"?size=1000&from=";  // accepted, but not a description
-      app.defaultHost2 = rig::Host(rig::kDown);
+      hosts.first = fault + L"?size=1000&from=";  // accepted, but not a description
+      hosts.second = rig::Host(rig::kDown);
     } else if (name == "description_transfer_fails") {
-      app.defaultHost1 = fault + L"?length=5000&size=100&from=";
+      hosts.first = fault + L"?length=5000&size=100&from=";
+    } else if (name == "default_host_answers_500_with_a_long_page") {
+      hosts.first = fault + L"?status=500&size=1500&from=";
+      hosts.second = rig::Host(rig::kDown);
+    } else if (name == "site_answers_403_with_a_long_page") {
+      rig::Publish(rig::kHost1, DescriptionPath(),
+                   Encrypted(DescriptionText({rig::Host(rig::kFault)},
+                                             {Prefix() + "/a?status=403&size=1500 -> a.bin"})));
+    } else if (name == "file_answers_500_with_a_long_page") {
+      rig::Publish(rig::kHost1, DescriptionPath(),
+                   Encrypted(DescriptionText({rig::Host(rig::kFault)},
+                                             {Prefix() + "/ok?size=2000 -> ok.bin",
+                                              Prefix() + "/bad?status=500&size=1500 -> bad.bin"})));
     } else if (name == "no_download_site") {
       rig::Publish(rig::kHost1, DescriptionPath(),
                    Encrypted(DescriptionText({rig::Host(rig::kDown), rig::Host(rig::kSite1)},
@@ -351,7 +375,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found."},
         FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif."},
         FailureCase{"description_transfer_fails", L"Error: Failed to download."},
-        FailureCase{"no_download_site", L"Error: Download site not found."}),
+        FailureCase{"no_download_site", L"Error: Download site not found."},
+        // Error pages longer than 1000 bytes are neither a host, a site nor a file.
+        FailureCase{"default_host_answers_500_with_a_long_page", L"Error: Download site not found."},
+        FailureCase{"site_answers_403_with_a_long_page", L"Error: Download site not found."},
+        FailureCase{"file_answers_500_with_a_long_page", L"Error: Failed to download bad.bin"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

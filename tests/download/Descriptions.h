@@ -1,5 +1,5 @@
 #pragma once
-// Encrypted descriptions for the tests, made with the key that the build decrypts with.
+// Description texts for the download tests, and their encrypted files.
 #include <string>
 #include <vector>
 
@@ -9,5 +9,5 @@
 std::string DescriptionText(const std::vector<std::wstring>& sites,
                             const std::vector<std::string>& files, const std::string& extra = "");
 
-// `plain` encrypted into a .eif file's bytes; fails the calling test when the key is unusable.
+// `plain` encrypted into a .eif file's bytes with the build's key (tests/support/BuildKey.h).
 std::string Encrypted(const std::string& plain);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "download/Downloader.h"
+#include "download/HttpSession.h"
 #include "fs/FolderServices.h"
 #include "tests/download/ProgressRecorder.h"
 #include "tests/download/ServerRig.h"
@@ -106,19 +107,28 @@ TEST_F(TransferTest, HostThatIsDownFailsEveryAttemptAndLeavesNoFile) {
   EXPECT_TRUE(progress.messages().empty());  // no request handle, so no end-of-attempt message
 }
 
+constexpr long long kNoAnswer = -2;  // progressTotal: no answer came, so no message at all
+
 struct FaultCase {
   const char* name;
   const char* query;  // fault server parameters
   bool succeeds;
   int requests;
   long long fileSize;       // -1: no file afterwards
-  long long progressTotal;  // -1: not checked
+  long long progressTotal;  // -1: not checked; kNoAnswer: no progress message
+  DWORD timeoutMs = 0;      // connect, send and receive time-out; 0: the real 30 s
+  DWORD msPerChunk = 0;     // fake time that passes with each chunk
 };
 
-class FaultTransferTest : public TransferTest, public testing::WithParamInterface<FaultCase> {};
+class FaultTransferTest : public TransferTest, public testing::WithParamInterface<FaultCase> {
+ protected:
+  void TearDown() override { SetRequestTimeoutForTesting(0); }
+};
 
 TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
   const FaultCase& c = GetParam();
+  SetRequestTimeoutForTesting(c.timeoutMs);
+  progress.AdvanceClockPerChunk(c.msPerChunk);
   const std::string path = std::string("/") + c.name;
   const std::wstring url = rig::Url(rig::kFault, std::wstring(path.begin(), path.end()) + L"?" +
                                                      std::wstring(c.query, c.query + strlen(c.query)));
@@ -133,6 +143,10 @@ TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
   } else {
     EXPECT_EQ(static_cast<long long>(ReadFileBytes(target).size()), c.fileSize);
   }
+  if (c.progressTotal == kNoAnswer) {
+    EXPECT_TRUE(progress.messages().empty());
+    return;
+  }
   if (c.progressTotal >= 0) {
     EXPECT_EQ(static_cast<long long>(progress.Total()), c.progressTotal);
   }
@@ -142,20 +156,34 @@ TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, FaultTransferTest,
     testing::Values(
-        FaultCase{"no_length_empty", "length=none&size=0", true, 1, 0, 0},
-        FaultCase{"no_length_body", "length=none&size=500", false, 4, -1, 4 * 500},
+        // Without a length no amount is known to be right: nothing counts as downloaded.
+        FaultCase{"no_length_empty", "length=none&size=0", false, 4, -1, 0},
+        FaultCase{"no_length_body", "length=none&size=500", false, 4, -1, 0},
+        FaultCase{"endless_without_length", "length=none&endless=1", false, 4, -1, 0},
         FaultCase{"shorter_than_announced", "length=2000&size=1500", false, 4, -1, 4 * 1500},
         // WinINet stops reading at the announced length (Wine only hands over surplus bytes
         // that came in one piece with the headers, so the body follows them a little later).
         FaultCase{"longer_than_announced", "length=1000&size=1500&stall_after=0&stall_ms=100", true, 1, 1000, 1000},
+        // Surplus that WinINet does hand over ends the attempt at the first chunk past the length.
+        FaultCase{"more_than_announced", "length=1000&size=1500&together=1", false, 4, -1, 0},
         FaultCase{"dropped_connection", "length=3000&size=1000&drop=1", false, 4, -1, -1},
+        FaultCase{"closed_before_answer", "close=before", false, 4, -1, -1},
+        // An error status fails even with a long page of exactly the announced length.
+        FaultCase{"status_500_long_page", "status=500&size=1500", false, 4, -1, 4 * 1500},
+        FaultCase{"status_403_long_page", "status=403&size=1200", false, 4, -1, 4 * 1200},
+        // Silence ends at the receive time-out, shortened here.
+        FaultCase{"no_answer_at_all", "answer=never", false, 4, -1, kNoAnswer, 300},
+        FaultCase{"stops_half_way", "length=3000&size=1000&hold=1", false, 4, -1, 4 * 1000, 300},
+        // One byte at a time, 10 s apart on the fake clock: the 60 s rule ends each attempt
+        // after six of them.
+        FaultCase{"one_byte_every_10_s", "size=2000&trickle_ms=20", false, 4, -1, 4 * 6, 0, 10000},
         FaultCase{"stall_then_rest", "size=3000&stall_after=1000&stall_ms=1500", true, 1, 3000, 3000},
         FaultCase{"exactly_1000", "size=1000", true, 1, 1000, 1000},
         FaultCase{"title_error_404", "title=Error%20404&size=600", false, 4, -1, 0},
         FaultCase{"title_version_2404", "title=Version%202404", false, 4, -1, 0},
         FaultCase{"title_lower_case", "title=404%20Not%20Found&lower=1", false, 4, -1, 0},
         FaultCase{"two_titles", "title=404&titles=2&size=400", true, 1, 400, 400},
-        FaultCase{"title_404_without_length", "title=404%20Not%20Found&length=none", true, 1, 0, 0},
+        FaultCase{"title_404_without_length", "title=404%20Not%20Found&length=none", false, 4, -1, 0},
         // Only the first 1024 bytes are checked; a 404 title after them is data.
         FaultCase{"title_404_after_first_kilobyte", "pad=1024&title=404&size=3000", true, 1, 3000, 3000},
         // The first read is dropped, the rest is written, and the length never matches.
@@ -257,7 +285,7 @@ struct ProbeCase {
   const char* name;
   rig::Server server;
   const wchar_t* path;
-  long long expected;  // -1: an error page's length, above 0 and below 1000
+  long long expected;
 };
 
 class ProbeTest : public TransferTest, public testing::WithParamInterface<ProbeCase> {};
@@ -265,23 +293,70 @@ class ProbeTest : public TransferTest, public testing::WithParamInterface<ProbeC
 TEST_P(ProbeTest, GivesTheAnnouncedLengthOrZero) {
   const ProbeCase& c = GetParam();
   rig::Publish(rig::kSite4, L"/probe/file.bin", rig::Pattern(4321));
-  const DWORD length = ProbeContentLength(rig::Url(c.server, c.path));
-  if (c.expected < 0) {
-    EXPECT_GT(length, 0u);
-    EXPECT_LT(length, 1000u);
-  } else {
-    EXPECT_EQ(static_cast<long long>(length), c.expected);
-  }
+  EXPECT_EQ(static_cast<long long>(ProbeContentLength(rig::Url(c.server, c.path))), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Probes, ProbeTest,
     testing::Values(ProbeCase{"nginx_file", rig::kSite4, L"/probe/file.bin", 4321},
-                    ProbeCase{"nginx_error_page", rig::kSite4, L"/probe/missing.bin", -1},
+                    // An error page is not the file, whatever its length.
+                    ProbeCase{"nginx_error_page", rig::kSite4, L"/probe/missing.bin", 0},
+                    ProbeCase{"status_500_long_page", rig::kFault, L"/p500?status=500&size=1500", 0},
+                    ProbeCase{"status_403_long_page", rig::kFault, L"/p403?status=403&size=1200", 0},
                     ProbeCase{"exactly_1000", rig::kFault, L"/p1000?length=1000&size=0", 1000},
                     ProbeCase{"exactly_1001", rig::kFault, L"/p1001?length=1001&size=0", 1001},
                     ProbeCase{"no_length", rig::kFault, L"/pnone?length=none&size=10", 0},
+                    ProbeCase{"endless_without_length", rig::kFault, L"/pendless?length=none&endless=1", 0},
+                    ProbeCase{"closed_before_answer", rig::kFault, L"/pclosed?close=before", 0},
+                    // Answered at once from the headers, however slowly the body would come.
+                    ProbeCase{"one_byte_every_10_s", rig::kFault, L"/ptrickle?size=2000&trickle_ms=10000", 2000},
                     ProbeCase{"host_down", rig::kDown, L"/x.bin", 0}),
     [](const testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
+
+// nginx's own count of the bytes it sent for a request (the last field of its log line).
+long long BytesSent(rig::Server server, const std::string& path) {
+  rig::CountRequests(server, path, 1);
+  const std::string log = rig::Log(server);
+  const size_t line = log.rfind("GET " + path + " ");
+  if (line == std::string::npos) return -1;
+  const std::string text = log.substr(line, log.find('\n', line) - line);
+  return std::stoll(text.substr(text.rfind(' ') + 1));
+}
+
+// A probe costs the server its headers and a byte, not the file: dropping a request with the
+// body unread would make WinINet drain all of it.
+TEST_F(TransferTest, AProbeCostsTheServerItsHeadersNotTheFile) {
+  const size_t size = 20 * 1024 * 1024;
+  rig::Publish(rig::kSite4, L"/probe/large.bin", rig::Pattern(size));
+
+  EXPECT_EQ(ProbeContentLength(rig::Url(rig::kSite4, L"/probe/large.bin")), size);
+
+  const long long sent = BytesSent(rig::kSite4, "/probe/large.bin");
+  EXPECT_GT(sent, 0);
+  EXPECT_LT(sent, 4096);
+}
+
+}  // namespace
+
+namespace {
+
+// The one case on the real clock and the real 30 s time-outs (ctest label "slow"): a server
+// that stops half-way ends every attempt at the receive time-out, and the transfer fails.
+TEST(RealTimeTransferTest, ServerStoppingHalfWayFailsEachAttemptAtTheRealTimeout) {
+  if (!rig::Available()) GTEST_SKIP() << "run through tests/servers/run-with-servers.sh";
+  TempFolder temp;
+  const std::wstring target = temp / L"stopped.bin";
+  const DWORD start = ::GetTickCount();
+
+  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kFault, L"/realtime?length=3000&size=1000&hold=1"),
+                                 target, nullptr, nullptr));
+
+  const DWORD elapsed = ::GetTickCount() - start;
+  EXPECT_EQ(rig::CountRequests(rig::kFault, "/realtime?", 4), 4);
+  EXPECT_FALSE(PathExists(target));
+  // Four time-outs of 30 s and four pauses of 2 s, with some leeway.
+  EXPECT_GE(elapsed, 4u * 30000u);
+  EXPECT_LT(elapsed, 4u * 30000u + 4u * 2000u + 20000u);
+}
 
 }  // namespace

@@ -4,8 +4,8 @@ loopback, a real final setup that reports what it received, and an observer that
 message box a user would see.
 
 Environment: SETUP_EXE, OBSERVER_EXE, FINAL_SETUP_EXE (Windows programs of the test build),
-EIFTOOL (the native description tool), E2E_WORK (a scratch folder), E2E_BASE_PORT (the build's
-default hosts are BASE+1 and BASE+2)."""
+SETUP_BUILD_DIR (that build's folder), EIFTOOL (the native description tool), E2E_WORK (a
+scratch folder). Each run takes free ports; its Setup.exe copy names them as default hosts."""
 import os
 import shutil
 import subprocess
@@ -13,23 +13,20 @@ import sys
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(__file__))
-from nginx_rig import NginxRig  # noqa: E402
 from wine_tools import REPO, Observer, windows_path, wine, wine_temp_folder  # noqa: E402
+from products import pack_with_build_key, setup_for_hosts  # noqa: E402
+sys.path.insert(0, os.path.join(REPO, "tests", "servers"))
+from rig import Rig  # noqa: E402
 
 ENV = os.environ
-BASE = int(ENV.get("E2E_BASE_PORT", "18080"))
-HOST1, HOST2, SITE1, SITE2 = BASE + 1, BASE + 2, BASE + 3, BASE + 4
-WORK = ENV.get("E2E_WORK", os.path.join(REPO, "build", "e2e"))
-KEYS = os.path.join(REPO, "keys")
+BUILD = ENV.get("SETUP_BUILD_DIR", os.path.join(REPO, "build", "win64"))
+WORK = ENV.get("E2E_WORK", os.path.join(BUILD, "e2e"))
 EXE_NAME = "Setup_Demo_1.exe"
 DESCRIPTION_PATH = "downloads/Setups/Demo/SetupInitial.eif"
 CAPTION = "Setup_Demo_1"
 DATA_FILES = {"data-small.bin": 1500, "data-medium.bin": 70000, "data-large.bin": 3 * 1024 * 1024}
-
-
-def host(port):
-    return "127.0.0.1:%d" % port
 
 
 def description_text(files, sites, program="final_setup.exe", user_info="UserInfo.txt",
@@ -58,7 +55,8 @@ class Scenario:
         shutil.rmtree(self.folder, ignore_errors=True)
         self.app = os.path.join(self.folder, "app")
         os.makedirs(self.app)
-        shutil.copy(ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME))
+        setup_for_hosts(BUILD, ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME),
+                        rig.host("host1"), rig.host("host2"))
         self.rig = rig
         self.report_path = os.path.join(self.app, "final-setup-report.txt")
 
@@ -67,15 +65,14 @@ class Scenario:
         os.makedirs(os.path.dirname(out_path), exist_ok=True)
         with open(plain, "w", newline="\n") as f:
             f.write(text)
-        subprocess.run([ENV["EIFTOOL"], "pack", os.path.join(KEYS, "public.der"), plain, out_path],
-                       check=True, stdout=subprocess.DEVNULL)
+        pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, out_path)
         os.remove(plain)
 
-    def serve_description(self, port, text):
-        self.pack(text, os.path.join(self.rig.root(port), DESCRIPTION_PATH))
+    def serve_description(self, server, text):
+        self.pack(text, os.path.join(self.rig.root(server), DESCRIPTION_PATH))
 
-    def serve_files(self, port, delay_ms=None):
-        folder = os.path.join(self.rig.root(port), "demo")
+    def serve_files(self, server, delay_ms=None):
+        folder = os.path.join(self.rig.root(server), "demo")
         os.makedirs(folder, exist_ok=True)
         shutil.copy(ENV["FINAL_SETUP_EXE"], os.path.join(folder, "final_setup.exe"))
         for name, size in DATA_FILES.items():
@@ -109,7 +106,7 @@ def standard_files(extra=()):
 class EndToEndTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.rig = NginxRig(os.path.join(WORK, "nginx"))
+        cls.rig = Rig(os.path.join(WORK, "servers"))
         cls.temp_root = os.path.join(wine_temp_folder(), "Velmar's Projects")
         cls.setup_temp = os.path.join(cls.temp_root, "DemoSetup")
 
@@ -117,9 +114,11 @@ class EndToEndTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.rig.stop()
 
-    def start(self, name, ports=(HOST1, HOST2, SITE1, SITE2)):
-        shutil.rmtree(self.rig.folder, ignore_errors=True)
-        self.rig.start(ports)
+    def host(self, server):
+        return self.rig.host(server)
+
+    def start(self, name, down=()):
+        self.rig.start(down)
         shutil.rmtree(self.setup_temp, ignore_errors=True)
         return Scenario(name, self.rig)
 
@@ -148,44 +147,46 @@ class EndToEndTest(unittest.TestCase):
 
     def test_happy_path_installs_every_file_and_hands_over(self):
         s = self.start("happy")
-        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1), host(SITE2)]))
-        s.serve_files(SITE1)
+        sites = [self.host("site1"), self.host("site2")]
+        s.serve_description("host1", description_text(standard_files(), sites))
+        s.serve_files("site1")
         s.run()
-        self.assertInstalled(s, host(SITE1))
-        self.assertEqual(self.rig.requests(HOST2), [])
-        self.assertEqual(self.rig.requests(SITE2), [])
+        self.assertInstalled(s, self.host("site1"))
+        self.assertEqual(self.rig.requests("host2"), [])
+        self.assertEqual(self.rig.requests("site2"), [])
 
     def test_first_default_host_down_uses_the_second(self):
-        s = self.start("host1-down", ports=(HOST2, SITE1, SITE2))
-        s.serve_description(HOST2, description_text(standard_files(), [host(SITE2), host(SITE1)]))
-        s.serve_files(SITE1)
-        s.serve_files(SITE2)
+        s = self.start("host1-down", down=("host1",))
+        sites = [self.host("site2"), self.host("site1")]
+        s.serve_description("host2", description_text(standard_files(), sites))
+        s.serve_files("site1")
+        s.serve_files("site2")
         s.run()
-        self.assertInstalled(s, host(SITE2))
+        self.assertInstalled(s, self.host("site2"))
 
     def test_both_default_hosts_down(self):
-        s = self.start("hosts-down", ports=(SITE1,))
+        s = self.start("hosts-down", down=("host1", "host2"))
         s.run()
         self.assertMessages(s, ["Error: Download site not found."])
         self.assertCleanedUp(s)
 
     def test_local_copy_is_used_without_downloading_the_description(self):
         s = self.start("local-copy")
-        text = description_text(standard_files(), [host(SITE1)],
+        text = description_text(standard_files(), [self.host("site1")],
                                 extra="[Download Initial Setup]\nNo\n\n")
         s.pack(text, os.path.join(s.app, "SetupInitial.eif"))
         with open(os.path.join(s.app, "readme-next-to-setup.txt"), "w") as f:
             f.write("copied along")
-        s.serve_files(SITE1)
+        s.serve_files("site1")
         s.run()
-        self.assertInstalled(s, host(SITE1))
+        self.assertInstalled(s, self.host("site1"))
         self.assertIn("file\treadme-next-to-setup.txt\t12\n", s.report())
-        self.assertEqual(self.rig.requests(HOST1), [])
+        self.assertEqual(self.rig.requests("host1"), [])
 
     def test_wrong_signature_is_refused(self):
         s = self.start("bad-signature")
-        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)]))
-        path = os.path.join(self.rig.root(HOST1), DESCRIPTION_PATH)
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")]))
+        path = os.path.join(self.rig.root("host1"), DESCRIPTION_PATH)
         with open(path, "r+b") as f:
             first = f.read(1)
             f.seek(0)
@@ -196,7 +197,7 @@ class EndToEndTest(unittest.TestCase):
 
     def test_description_without_download_sites(self):
         s = self.start("no-sites")
-        s.serve_description(HOST1, description_text(standard_files(), [], leave_out=("Download Sites",)))
+        s.serve_description("host1", description_text(standard_files(), [], leave_out=("Download Sites",)))
         s.run()
         self.assertEqual(s.messages, [("Ini Parser", "Tag 'Download Sites' not found."),
                                       (CAPTION, "Error: Download site not found.")])
@@ -204,17 +205,18 @@ class EndToEndTest(unittest.TestCase):
 
     def test_program_to_run_that_is_not_there(self):
         s = self.start("no-program")
-        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)], program="missing.exe"))
-        s.serve_files(SITE1)
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")],
+                                                     program="missing.exe"))
+        s.serve_files("site1")
         s.run()
         self.assertMessages(s, ["Error: Failed to start the final setup."])
         self.assertCleanedUp(s)
 
     def test_user_info_file_that_cannot_be_written_keeps_the_downloads(self):
         s = self.start("no-user-info")
-        s.serve_description(HOST1, description_text(standard_files(), [host(SITE1)],
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")],
                                                     user_info="sub\\UserInfo.txt"))
-        s.serve_files(SITE1)
+        s.serve_files("site1")
         s.run()
         self.assertMessages(s, ["Error: Failed to create User Info File."])
         self.assertEqual(s.exit_code, 0)
@@ -225,18 +227,18 @@ class EndToEndTest(unittest.TestCase):
     def test_long_running_final_setup_is_awaited(self):
         s = self.start("slow-final-setup")
         files = standard_files([("/demo/final-setup-delay.txt", "final-setup-delay.txt")])
-        s.serve_description(HOST1, description_text(files, [host(SITE1)]))
-        s.serve_files(SITE1, delay_ms=7000)
+        s.serve_description("host1", description_text(files, [self.host("site1")]))
+        s.serve_files("site1", delay_ms=7000)
         s.run()
         self.assertGreater(s.seconds, 7)
-        self.assertInstalled(s, host(SITE1))
+        self.assertInstalled(s, self.host("site1"))
 
     def test_listed_file_missing_on_the_site(self):
         """Slow: the missing file is tried four times with the full grace time (about 90 s)."""
         s = self.start("missing-file")
         files = standard_files([("/demo/not-there.bin", "not-there.bin")])
-        s.serve_description(HOST1, description_text(files, [host(SITE1)]))
-        s.serve_files(SITE1)
+        s.serve_description("host1", description_text(files, [self.host("site1")]))
+        s.serve_files("site1")
         s.run()
         self.assertMessages(s, ["Error: Failed to download not-there.bin"])
         self.assertCleanedUp(s)

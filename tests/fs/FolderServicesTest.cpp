@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fs/Clock.h"
+#include "base/AnsiText.h"
+#include "base/Clock.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempFolder.h"
 
@@ -167,6 +168,45 @@ TEST_F(FolderServicesTest, CopyFileToFolderReplacesAReadOnlyCopy) {
   EXPECT_EQ(ReadFileBytes(temp / L"to\\src.bin"), "new");
   EXPECT_FALSE(CopyFileToFolder(temp / L"missing.bin", temp / L"to"));
   EXPECT_FALSE(CopyFileToFolder(temp / L"src.bin", temp / L"no-folder"));
+}
+
+TEST_F(FolderServicesTest, FileExistsNeverReadsANameAsAPattern) {
+  WriteFileBytes(temp / L"setup.exe", "x");
+  for (const wchar_t* name : {L"*", L"*.exe", L"setup.ex?", L"?etup.exe"}) {
+    EXPECT_FALSE(FileExists(temp / name)) << Narrow(name);
+  }
+}
+
+// A folder link made by the test's fixture: Wine shows a Unix symbolic link as a reparse point,
+// and cannot make one through the Windows calls.
+class FolderLinkTest : public testing::Test {
+ protected:
+  static std::wstring WindowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:";
+    for (const char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return path;
+  }
+  const std::wstring root = WindowsPath(FOLDER_LINK_FIXTURE);
+  const std::wstring link = root + L"\\link";
+  const std::wstring kept = root + L"\\target\\keep.txt";
+  FakeClock clock;
+};
+
+TEST_F(FolderLinkTest, DeleteFolderRemovesALinkButNeverTheFilesItPointsTo) {
+  ASSERT_TRUE(IsReparsePoint(link));
+  const bool removed = DeleteFolder(link);
+  EXPECT_TRUE(PathExists(kept));
+  EXPECT_EQ(removed, !PathExists(link));
+}
+
+TEST_F(FolderLinkTest, RemoveLinkedFoldersTakesLinksAwayOrFailsButNeverEntersThem) {
+  const std::wstring setupFolder = link + L"\\ReaderSetup";
+  const bool removed = RemoveLinkedFolders(setupFolder);
+  EXPECT_TRUE(PathExists(kept));
+  EXPECT_EQ(removed, !IsReparsePoint(link));
+  EXPECT_FALSE(IsReparsePoint(root + L"\\target"));
+  EXPECT_TRUE(RemoveLinkedFolders(root + L"\\target\\ReaderSetup"));
+  EXPECT_TRUE(PathExists(root + L"\\target"));
 }
 
 TEST(AnsiTextTest, ToAnsiBufferIsZeroFilledAndNeverLongerThan1500Bytes) {

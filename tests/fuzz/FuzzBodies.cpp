@@ -1,9 +1,11 @@
+#include <algorithm>
 #include "tests/fuzz/FuzzBodies.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "base/AsciiText.h"
 #include "description/DecryptDescription.h"
 #include "description/DescriptionSignature.h"
 #include "description/DescriptionText.h"
@@ -24,7 +26,7 @@ DescriptionPlatform FuzzPlatform() {
   DescriptionPlatform platform;
   platform.tempFolder = [] { return std::wstring(L"C:\\Temp"); };
   platform.applicationFolder = [] { return std::wstring(L"c:\\app\\"); };
-  platform.showMessage = [](const std::wstring&, const std::wstring&) {};
+  platform.missingSection = [](const std::wstring&) {};
   return platform;
 }
 
@@ -33,6 +35,12 @@ DescriptionPlatform FuzzPlatform() {
 void FuzzDecryptOne(const std::uint8_t* data, std::size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
   const DecryptedDescription result = DecryptDescriptionBytes(file, kEmbeddedPrivateKey, nullptr);
+  const bool blockFault = result.failure == DecryptionFailure::kBlockRefused ||
+                          result.failure == DecryptionFailure::kBlockFailed;
+  Require(result.complete == (result.failure == DecryptionFailure::kNone), "complete but a failure named");
+  Require(result.HasText() == (result.complete || result.failure == DecryptionFailure::kBlockFailed),
+          "text kept for a failure that discards it");
+  Require(blockFault == (result.failedBlock != 0), "failed block named without a block fault");
   if (!result.HasText()) {
     Require(result.length == 0, "no text but a length");
     return;
@@ -68,7 +76,7 @@ void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   SetupDescription description(FuzzPlatform());
   const bool loaded = description.LoadPlainText(plain);
   const std::size_t visible = std::string(plain.c_str()).size();
-  Require(description.Text().size() <= visible + SetupDescription::kMaxPlaceholderGrowth,
+  Require(description.Text().size() <= std::max(visible, SetupDescription::ExpandedLengthLimit(visible)),
           "expansion grew past its bound");
   if (loaded) Require(description.GetValue(L"End") == L"End", "loaded without the end marker");
   CompareLookupsWithSearch(description);

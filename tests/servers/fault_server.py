@@ -11,6 +11,15 @@ Any path is served; the path itself only names the request in the log. Parameter
   status=CODE    status code (default 200)
   stall_after=K, stall_ms=T   pause T ms after K body bytes
   drop=1         end with a reset instead of an orderly close
+  close=before   read the request, then close without answering
+  answer=never   read the request, then send nothing until the client leaves
+  hold=1         after the body, keep the connection open and silent until the client leaves
+  trickle_ms=T   after the headers, send the body one byte every T ms
+  endless=1      a body without end (filler until the client leaves); use with length=none
+  together=1     headers and body in one write, so they arrive in one piece
+  silent_ms=T    read the request, then send nothing at all for T ms and close (a server that
+                 never answers, for clients that must give up on their own)
+A connection kept open waits at most HOLD_LIMIT_S for the client to leave.
 The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
 Every request is logged as one line "GET /path?query" to the --log file.
 """
@@ -22,7 +31,8 @@ import threading
 import time
 import urllib.parse
 
-REASONS = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}
+REASONS = {200: "OK", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error"}
+HOLD_LIMIT_S = 300
 
 
 def filler(start, count):
@@ -56,9 +66,36 @@ class Handler(socketserver.StreamRequestHandler):
         parts = request_line.split(" ")
         target = parts[1] if len(parts) > 1 else "/"
         params = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
-        self.answer(params)
+        if "silent_ms" in params:
+            self.stay_silent(params)
+            return
+        try:
+            self.answer(params)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client gave up, as it should on these answers
+
+    def hold(self):
+        """Stays silent until the client closes the connection (or the limit passes)."""
+        self.wait_for_client_to_leave(HOLD_LIMIT_S)
+
+    def stay_silent(self, params):
+        """Sends nothing for silent_ms, then closes (earlier when the client leaves)."""
+        self.wait_for_client_to_leave(int(params["silent_ms"]) / 1000)
+
+    def wait_for_client_to_leave(self, limit_s):
+        self.connection.settimeout(limit_s)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
     def answer(self, params):
+        if params.get("close") == "before":
+            return
+        if params.get("answer") == "never":
+            self.hold()
+            return
         data = body(params)
         status = int(params.get("status", "200"))
         length = params.get("length", str(len(data)))
@@ -66,7 +103,22 @@ class Handler(socketserver.StreamRequestHandler):
         head += "Content-Type: text/html\r\nConnection: close\r\n"
         if length != "none":
             head += f"Content-Length: {length}\r\n"
+        if params.get("together") == "1":
+            self.wfile.write((head + "\r\n").encode("latin-1") + data)
+            return
         self.wfile.write((head + "\r\n").encode("latin-1"))
+        if params.get("endless") == "1":
+            position = 0
+            while True:
+                self.wfile.write(filler(position, 65536))
+                position += 65536
+        if "trickle_ms" in params:
+            pause = int(params["trickle_ms"]) / 1000
+            for i in range(len(data)):
+                self.wfile.write(data[i:i + 1])
+                self.wfile.flush()
+                time.sleep(pause)
+            return
         stall_after = int(params.get("stall_after", "-1"))
         if 0 <= stall_after < len(data):
             self.wfile.write(data[:stall_after])
@@ -75,6 +127,8 @@ class Handler(socketserver.StreamRequestHandler):
             data = data[stall_after:]
         self.wfile.write(data)
         self.wfile.flush()
+        if params.get("hold") == "1":
+            self.hold()
         if params.get("drop") == "1":
             # SO_LINGER with a zero time: close sends a reset, the client sees a broken connection.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))

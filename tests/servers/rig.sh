@@ -2,7 +2,12 @@
 # Local HTTP servers for the tests: one nginx instance with several hosts on loopback ports,
 # and the fault server for answers that nginx will not give on demand.
 #
-#   rig.sh start STATE_DIR BASE_PORT   start everything; fails when a port is taken
+#   rig.sh start STATE_DIR BASE_PORT|auto [--rate RATE] [--down NAME,...]
+#                                      start everything; fails when a port is taken. "auto"
+#                                      takes a free block (another if one is taken meanwhile).
+#                                      The base port is written to STATE_DIR/base-port.
+#     --rate RATE                      nginx sends each answer at RATE bytes a second ("4m")
+#     --down NAME,...                  leave these nginx hosts out: their ports stay closed
 #   rig.sh stop STATE_DIR              stop what `start` started (safe to repeat)
 #   rig.sh free-base                   print a BASE_PORT whose ten ports are all free now
 #
@@ -15,7 +20,7 @@
 #   BASE+6  site4   download site                    document root STATE_DIR/www/site4
 #   BASE+8  (never served: a host that is down)
 #   BASE+9  fault   tests/servers/fault_server.py    no document root
-# Every host logs each request, one line "METHOD PATH STATUS BYTES", to
+# Every host logs each request, one line "METHOD PATH STATUS BODY_BYTES BYTES_SENT", to
 # STATE_DIR/logs/NAME.access.log, so a test can prove which hosts were contacted.
 # Files dropped into a document root are served at once as application/octet-stream.
 # STATE_DIR/disk-full/full.bin is a link to /dev/full beside an older "full.bin Before
@@ -24,7 +29,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 hosts=(host1 host2 site1 site2 site3 site4)
 
-usage() { sed -n '2,9p' "${BASH_SOURCE[0]}" >&2; exit 2; }
+usage() { sed -n '2,14p' "${BASH_SOURCE[0]}" >&2; exit 2; }
 
 free_base() {
   python3 - <<'PY'
@@ -46,8 +51,28 @@ else:
 PY
 }
 
+# Hosts given to --down, and the --rate; set by parse_options.
+down=()
+rate=
+
+parse_options() {
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --rate) [ $# -ge 2 ] || usage; rate=$2; shift 2 ;;
+      --down) [ $# -ge 2 ] || usage; IFS=, read -r -a down <<<"$2"; shift 2 ;;
+      *) usage ;;
+    esac
+  done
+  local name
+  for name in "${down[@]}"; do
+    [[ " ${hosts[*]} " == *" $name "* ]] || { echo "rig.sh: no host named $name" >&2; exit 2; }
+  done
+}
+
+is_down() { [[ " ${down[*]} " == *" $1 "* ]]; }
+
 write_nginx_conf() {
-  local state=$1 base=$2 i=1
+  local state=$1 base=$2 i=0
   {
     # Master and workers as root when started as root: the document roots belong to the tester.
     [ "$(id -u)" = 0 ] && echo "user root;"
@@ -61,28 +86,34 @@ http {
   types { }
   sendfile on;
   keepalive_timeout 5;
-  log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent';
+  log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent \$bytes_sent';
   client_body_temp_path $state/tmp/body;
   proxy_temp_path $state/tmp/proxy;
   fastcgi_temp_path $state/tmp/fastcgi;
   uwsgi_temp_path $state/tmp/uwsgi;
   scgi_temp_path $state/tmp/scgi;
 CONF
+    [ -n "$rate" ] && echo "  limit_rate $rate;"
     for name in "${hosts[@]}"; do
+      i=$((i + 1))
+      is_down "$name" && continue
       echo "  server { listen 127.0.0.1:$((base + i)); root $state/www/$name;"
       echo "           access_log $state/logs/$name.access.log rig; }"
-      i=$((i + 1))
     done
     echo "}"
   } > "$state/nginx.conf"
 }
 
 wait_for_ports() {
-  local base=$1
-  python3 - "$base" <<'PY'
+  local base=$1 offsets=9 i=0 name
+  for name in "${hosts[@]}"; do
+    i=$((i + 1))
+    is_down "$name" || offsets="$offsets $i"
+  done
+  python3 - "$base" $offsets <<'PY'
 import socket, sys, time
 base = int(sys.argv[1])
-ports = [base + i for i in (1, 2, 3, 4, 5, 6, 9)]
+ports = [base + int(i) for i in sys.argv[2:]]
 deadline = time.time() + 10
 while ports and time.time() < deadline:
     try:
@@ -99,6 +130,8 @@ start() {
   local state base
   state=$(realpath -m "$1")
   base=$2
+  shift 2
+  parse_options "$@"
   stop "$state" 2>/dev/null || true
   mkdir -p "$state/logs" "$state/tmp"
   for name in "${hosts[@]}"; do mkdir -p "$state/www/$name"; : > "$state/logs/$name.access.log"; done
@@ -117,6 +150,18 @@ start() {
     stop "$state"
     return 1
   fi
+}
+
+# Another program may take the same ports between the choice and the start: try other blocks.
+start_auto() {
+  local state=$1 base
+  shift
+  for _ in 1 2 3 4 5; do
+    base=$(free_base)
+    start "$state" "$base" "$@" && return 0
+  done
+  echo "rig.sh: the servers did not start" >&2
+  return 1
 }
 
 stop_pid_file() {
@@ -138,7 +183,9 @@ stop() {
 }
 
 case "${1:-}" in
-  start) [ $# -eq 3 ] || usage; start "$2" "$3" ;;
+  start)
+    [ $# -ge 3 ] || usage
+    if [ "$3" = auto ]; then start_auto "$2" "${@:4}"; else shift; start "$@"; fi ;;
   stop) [ $# -eq 2 ] || usage; stop "$2" ;;
   free-base) free_base ;;
   *) usage ;;

@@ -13,15 +13,7 @@ shift 2
 
 trap '"$here/rig.sh" stop "$state"' EXIT
 trap 'exit 143' TERM INT HUP  # so that the EXIT trap runs on these too
-started=0
-for _ in 1 2 3 4 5; do
-  port=$base
-  [ "$base" = auto ] && port=$("$here/rig.sh" free-base)
-  if "$here/rig.sh" start "$state" "$port"; then started=1; break; fi
-  # Another program may have taken the same ports in the meantime: try another block.
-  [ "$base" = auto ] || break
-done
-[ "$started" = 1 ] || { echo "run-with-servers: the servers did not start" >&2; exit 1; }
+"$here/rig.sh" start "$state" "$base" || { echo "run-with-servers: the servers did not start" >&2; exit 1; }
 
-export SETUP_TEST_SERVERS=$state SETUP_TEST_BASE_PORT=$port
+export SETUP_TEST_SERVERS=$state SETUP_TEST_BASE_PORT=$(cat "$state/base-port")
 "$@"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "fs/Clock.h"
+#include "base/Clock.h"
 
 class FakeClock {
  public:

@@ -1,6 +1,6 @@
 #include "tests/ui/UiTestHelpers.h"
 
-#include "fs/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 std::wstring WinePath(const char* unixPath) {
   std::wstring path = L"Z:";

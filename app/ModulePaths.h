@@ -1,0 +1,19 @@
+#pragma once
+// The executable's path, read once at start-up, and the title derived from it.
+#include <string>
+
+struct ModulePaths {
+  // As the system reports it (possibly in short form).
+  std::wstring reported;
+  // In long form, so that the underscores of the long name count; empty when it cannot be had.
+  std::wstring longForm;
+  // Caption of the message boxes: the long file name without its extension, or the reported
+  // one when there is no long form.
+  std::wstring title;
+};
+
+// What the program derives from the module path `reported`.
+ModulePaths DescribeModulePath(const std::wstring& reported);
+
+// The same for this executable.
+ModulePaths ReadModulePaths();

@@ -1,0 +1,15 @@
+#pragma once
+// Text in the ANSI code page of the system, to and from UTF-16.
+#include <string>
+#include <vector>
+
+// The text in the ANSI code page, in a zero-filled buffer of exactly kAnsiBufferSize bytes.
+// A text that needs more than that does not fit: see AnsiByteCount.
+constexpr int kAnsiBufferSize = 1500;
+std::vector<char> ToAnsiBuffer(const std::wstring& text);
+// Bytes the text takes in the ANSI code page (no terminator).
+int AnsiByteCount(const std::wstring& text);
+// ANSI code page text to UTF-16, up to its first NUL.
+std::wstring AnsiToWide(const std::string& text);
+// Exactly `count` bytes of ANSI code page text to UTF-16 (NUL bytes included).
+std::wstring AnsiBytesToWide(const char* bytes, int count);

@@ -1,0 +1,22 @@
+#include "bootstrap/DescriptionPlatformWin.h"
+
+#include "base/AnsiText.h"
+#include "description/DescriptionTexts.h"
+#include "fs/FolderServices.h"
+#include "ui/MessageSeam.h"
+
+DescriptionPlatform WindowsDescriptionPlatform() {
+  DescriptionPlatform platform;
+  platform.ansiToWide = AnsiToWide;
+  platform.programFilesFolder = GetProgramFilesFolder;
+  platform.tempFolder = GetTempFolder;
+  platform.desktopFolder = GetDesktopFolder;
+  platform.startMenuFolder = GetStartMenuFolder;
+  platform.applicationFolder = GetApplicationFolder;
+  platform.missingSection = [](const std::wstring& name) {
+    // No owner window; top-most so that the top-most progress window cannot hide it.
+    message_seam::Show(nullptr, MissingSectionMessage(name), kIniParserCaption,
+                       MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+  };
+  return platform;
+}

@@ -1,0 +1,60 @@
+# Publisher settings: the key that decrypts descriptions and the two hosts that serve them.
+# Included before project(), so a release configuration that lacks them stops at once.
+#
+# A default build takes the demo key of keys/ and two loopback hosts, so that the tests and the
+# demo work from a fresh clone; its Setup.exe is for trying only and the configure step says so.
+# A release build (SETUP_RELEASE, the "release" preset) must be given all three and refuses the
+# demo key, whatever file it comes from.
+
+option(SETUP_RELEASE "A Setup.exe to ship: publisher key and hosts required, demo key refused" OFF)
+
+set(SETUP_DEMO_KEY_FILE ${CMAKE_CURRENT_LIST_DIR}/../keys/private.hex)
+
+# The key's text as it is compared: upper-case hex without white space.
+function(setup_key_text file out)
+  file(READ "${file}" text)
+  string(REGEX REPLACE "[ \t\r\n]" "" text "${text}")
+  string(TOUPPER "${text}" text)
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+if(SETUP_RELEASE)
+  set(missing)
+  foreach(setting SETUP_PRIVATE_KEY_FILE SETUP_DEFAULT_HOST_1 SETUP_DEFAULT_HOST_2)
+    if("${${setting}}" STREQUAL "")
+      list(APPEND missing ${setting})
+    endif()
+  endforeach()
+  if(missing)
+    list(JOIN missing ", " missing)
+    message(FATAL_ERROR "release build: give ${missing} (-D<name>=<value>); the demo settings "
+                        "are not used for a Setup.exe to ship")
+  endif()
+  if(NOT EXISTS "${SETUP_PRIVATE_KEY_FILE}")
+    message(FATAL_ERROR "release build: SETUP_PRIVATE_KEY_FILE: no file at '${SETUP_PRIVATE_KEY_FILE}'")
+  endif()
+  setup_key_text("${SETUP_PRIVATE_KEY_FILE}" given_key)
+  setup_key_text("${SETUP_DEMO_KEY_FILE}" demo_key)
+  if(given_key STREQUAL demo_key)
+    message(FATAL_ERROR "release build: '${SETUP_PRIVATE_KEY_FILE}' holds the demo key of keys/, "
+                        "which everyone can read; make your own with `eiftool keygen`")
+  endif()
+endif()
+
+set(SETUP_PRIVATE_KEY_FILE ${SETUP_DEMO_KEY_FILE} CACHE FILEPATH
+    "File holding the RSA private key (upper-case hex of its PKCS #8 DER encoding)")
+set(SETUP_DEFAULT_HOST_1 "127.0.0.1:18081" CACHE STRING "First host that serves SetupInitial.eif")
+set(SETUP_DEFAULT_HOST_2 "127.0.0.1:18082" CACHE STRING "Second host that serves SetupInitial.eif")
+
+# Said once the build knows it makes Setup.exe (after project()).
+function(setup_warn_if_for_trying_only)
+  setup_key_text("${SETUP_PRIVATE_KEY_FILE}" given_key)
+  setup_key_text("${SETUP_DEMO_KEY_FILE}" demo_key)
+  if(WIN32 AND NOT SETUP_RELEASE AND given_key STREQUAL demo_key)
+    message(WARNING "This Setup.exe is for trying only: it holds the demo key of keys/, which "
+                    "everyone can read, and downloads from ${SETUP_DEFAULT_HOST_1} and "
+                    "${SETUP_DEFAULT_HOST_2}. For a Setup.exe to ship, configure the release "
+                    "preset with your own key and hosts (see README.md).")
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL setup_warn_if_for_trying_only)

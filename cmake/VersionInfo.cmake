@@ -1,0 +1,35 @@
+# Setup.exe's version resource from the build: SETUP_PRODUCT_NAME, SETUP_COMPANY_NAME and
+# SETUP_VERSION. Without SETUP_VERSION the numbers are the project's version and the version
+# texts stay empty, as the resource always held.
+set(SETUP_PRODUCT_NAME "Setup" CACHE STRING "Product name in Setup.exe's version resource")
+set(SETUP_COMPANY_NAME "" CACHE STRING "Company name in Setup.exe's version resource")
+set(SETUP_VERSION "" CACHE STRING "Version of Setup.exe: one to four numbers, such as 2.1.0.7")
+
+# Writes `output` from the template `input` with the settings' values.
+function(setup_write_version_info input output)
+  set(version ${PROJECT_VERSION})
+  set(SETUP_VERSION_TEXT "")
+  if(NOT SETUP_VERSION STREQUAL "")
+    if(NOT SETUP_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
+      message(FATAL_ERROR "SETUP_VERSION '${SETUP_VERSION}' is not one to four numbers joined by dots")
+    endif()
+    set(version ${SETUP_VERSION})
+    set(SETUP_VERSION_TEXT ${SETUP_VERSION})
+  endif()
+  string(REPLACE "." ";" numbers "${version}")
+  list(LENGTH numbers count)
+  while(count LESS 4)
+    list(APPEND numbers 0)
+    math(EXPR count "${count} + 1")
+  endwhile()
+  foreach(number ${numbers})
+    if(number GREATER 65535)
+      message(FATAL_ERROR "SETUP_VERSION '${SETUP_VERSION}': each number must be at most 65535")
+    endif()
+  endforeach()
+  string(REPLACE ";" "," SETUP_VERSION_NUMBERS "${numbers}")
+  # A double quote inside a resource string is written twice.
+  string(REPLACE "\"" "\"\"" SETUP_PRODUCT_NAME_TEXT "${SETUP_PRODUCT_NAME}")
+  string(REPLACE "\"" "\"\"" SETUP_COMPANY_NAME_TEXT "${SETUP_COMPANY_NAME}")
+  configure_file(${input} ${output} @ONLY)
+endfunction()

@@ -1,0 +1,58 @@
+#include "description/FileHashes.h"
+
+#include "description/DescriptionText.h"
+#include "description/SetupDescription.h"
+
+namespace {
+
+int HexValue(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
+// One line: the digest in lower case and the target name; false when the line is malformed.
+bool ParseLine(const std::wstring& line, std::string& digest, std::wstring& target) {
+  if (line.size() <= kFileHashDigits || line[kFileHashDigits] != L' ') return false;
+  static const char kDigits[] = "0123456789abcdef";
+  digest.clear();
+  for (std::size_t i = 0; i < kFileHashDigits; ++i) {
+    const int value = HexValue(line[i]);
+    if (value < 0) return false;
+    digest.push_back(kDigits[value]);
+  }
+  // Targets are trimmed where "Files to download" is read, so the name is trimmed here too.
+  target = TrimDescriptionSpace(line.substr(kFileHashDigits));
+  return !target.empty();
+}
+
+std::wstring Join(const std::vector<std::wstring>& lines) {
+  std::wstring body;
+  for (const std::wstring& line : lines) body += line + L"\n";
+  return body;
+}
+
+}  // namespace
+
+FileHashList ParseFileHashLines(const std::wstring& body) {
+  FileHashList list;
+  for (int index = 0;; ++index) {
+    const std::wstring line = TrimDescriptionSpace(LineAt(body, index));
+    if (line.empty()) return list;
+    std::string digest;
+    std::wstring target;
+    if (!ParseLine(line, digest, target) || !list.byTarget.emplace(target, digest).second) {
+      list.badLines.push_back(index + 1);
+    }
+  }
+}
+
+bool HasFileHashes(const SetupDescription& description) {
+  return description.FindSection(kFileHashesSection) >= 0;
+}
+
+FileHashList FileHashesOf(const SetupDescription& description) {
+  // The lines as every lookup sees them; none (and no message) when the section is missing.
+  return ParseFileHashLines(Join(description.SectionLines(kFileHashesSection)));
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The optional [File Hashes] section: one line per listed file, 64 hexadecimal digits (the
+// file's SHA-256, either case), one or more spaces, then the target name exactly as it stands
+// after "->" in "Files to download". An empty line ends the list, as for every list.
+#include <map>
+#include <string>
+#include <vector>
+
+class SetupDescription;
+
+inline constexpr wchar_t kFileHashesSection[] = L"File Hashes";
+inline constexpr std::size_t kFileHashDigits = 64;
+
+struct FileHashList {
+  // Target name -> lower-case hex digest. The first line for a target counts.
+  std::map<std::wstring, std::string> byTarget;
+  // 1-based numbers of lines (within the trimmed section body) that are not of the form above,
+  // or that name a target a second time.
+  std::vector<int> badLines;
+};
+
+// Reads the lines of a section body (already trimmed, as the lookups trim it).
+FileHashList ParseFileHashLines(const std::wstring& body);
+
+// Whether the loaded description has the section; asks without the missing-section message.
+bool HasFileHashes(const SetupDescription& description);
+
+// The section of a loaded description; empty when it has none.
+FileHashList FileHashesOf(const SetupDescription& description);

@@ -1,0 +1,42 @@
+#pragma once
+// How the bootstrapper addresses its servers and judges their answers: the one place for the
+// rules that Setup.exe and the publisher's audit must apply alike.
+#include <cstdint>
+#include <string>
+
+namespace http_rules {
+
+inline constexpr wchar_t kUserAgent[] = L"Velmar's Downloader";
+inline constexpr wchar_t kScheme[] = L"http://";
+// The description's folder on a default host is this + the application name.
+inline constexpr wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
+inline constexpr wchar_t kDescriptionOnServer[] = L"/SetupInitial.eif";
+
+// WinINet request flags: reload, no cache write, hyperlink, no-cache pragma, so that every
+// request reaches the server (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+// INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE; checked where wininet.h is seen).
+inline constexpr std::uint32_t kRequestFlags = 0x84000500;
+
+// Anything shorter is taken for an error page. A site needs more than this for its first
+// listed file; a default host needs at least this for the description.
+inline constexpr std::int32_t kSiteThreshold = 1000;
+inline constexpr std::int32_t kDescriptionThreshold = 1000;
+
+// Content-Length as the bootstrapper reads it: a 32-bit number, 0 when absent or unreadable,
+// compared as signed.
+inline bool SiteQualifies(std::uint32_t contentLength) {
+  return static_cast<std::int32_t>(contentLength) > kSiteThreshold;
+}
+inline bool HostOffersDescription(std::uint32_t contentLength) {
+  return static_cast<std::int32_t>(contentLength) >= kDescriptionThreshold;
+}
+
+// "http://" + host + path: the host is used as written (a port, even a leading path, stays).
+inline std::wstring Url(const std::wstring& host, const std::wstring& path) {
+  return kScheme + host + path;
+}
+inline std::wstring DescriptionFolder(const std::wstring& applicationName) {
+  return kDefaultServerFolder + applicationName;
+}
+
+}  // namespace http_rules

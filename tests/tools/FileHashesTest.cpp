@@ -1,0 +1,76 @@
+// The [File Hashes] lines and the Content-Length reading the audit shares with the bootstrapper.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "description/FileHashes.h"
+#include "description/SetupDescription.h"
+#include "tools/AuditHttp.h"
+
+namespace {
+
+const std::wstring kUpper = L"9F86D081884C7D659A2FEAA0C55AD015A3BF4F1B2B0B822CD15D6C15B0F00A08";
+const std::wstring kLower = L"9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+const std::string kDigest = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+
+TEST(FileHashLines, ReadsWhatTheFormatAllowsAndFlagsTheRest) {
+  const struct {
+    const char* name;
+    std::wstring body;
+    std::vector<std::wstring> targets;  // read, in name order
+    std::vector<int> badLines;
+  } cases[] = {
+      {"upper and lower case", kUpper + L" a.exe\n" + kLower + L" b.cab", {L"a.exe", L"b.cab"}, {}},
+      {"several spaces, CR line ends", kLower + L"    a.exe\r\n" + kUpper + L"  b.cab", {L"a.exe", L"b.cab"}, {}},
+      {"a name with spaces", kLower + L" My Setup 2.exe", {L"My Setup 2.exe"}, {}},
+      {"an empty line ends the list", kLower + L" a.exe\n\n" + kUpper + L" b.cab", {L"a.exe"}, {}},
+      {"63 digits", kLower.substr(1) + L" a.exe", {}, {1}},
+      {"65 digits", kLower + L"0 a.exe", {}, {1}},
+      {"not hex", L"g" + kLower.substr(1) + L" a.exe", {}, {1}},
+      {"a tab, not a space", kLower + L"\ta.exe", {}, {1}},
+      {"no name", kLower + L"   ", {}, {1}},
+      {"a target twice: the first counts", kLower + L" a.exe\n" + L"0" + kLower.substr(1) + L" a.exe",
+       {L"a.exe"}, {2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FileHashList list = ParseFileHashLines(c.body);
+    std::vector<std::wstring> targets;
+    for (const auto& entry : list.byTarget) {
+      targets.push_back(entry.first);
+      EXPECT_EQ(entry.second, kDigest);
+    }
+    EXPECT_EQ(targets, c.targets);
+    EXPECT_EQ(list.badLines, c.badLines);
+  }
+}
+
+TEST(FileHashLines, ComeFromTheLoadedDescriptionOnly) {
+  SetupDescription with;
+  ASSERT_TRUE(with.LoadPlainText("[File Hashes]\n" + std::string(kDigest.begin(), kDigest.end()) +
+                                 " a.exe // the setup\n[End]\nEnd\n"));
+  EXPECT_TRUE(HasFileHashes(with));
+  EXPECT_EQ(FileHashesOf(with).byTarget.at(L"a.exe"), kDigest);
+
+  SetupDescription without;
+  ASSERT_TRUE(without.LoadPlainText("[End]\nEnd\n"));
+  EXPECT_FALSE(HasFileHashes(without));
+  EXPECT_TRUE(FileHashesOf(without).byTarget.empty());
+}
+
+// Values as Wine's WinINet returned them for HttpQueryInfoW(CONTENT_LENGTH | FLAG_NUMBER).
+TEST(BootstrapperContentLength, ReadsTheHeaderAsWinInetDoes) {
+  const struct {
+    const char* header;
+    std::uint32_t value;
+  } cases[] = {
+      {"1000", 1000u}, {" 77", 77u}, {"12abc", 12u}, {"abc", 0u}, {"", 0u},
+      {"-5", 4294967291u}, {"4294967295", 4294967295u}, {"2147483648", 2147483648u},
+      {"5000000000", 0u},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BootstrapperContentLength(c.header), c.value) << "'" << c.header << "'";
+  }
+}
+
+}  // namespace

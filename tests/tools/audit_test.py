@@ -1,0 +1,199 @@
+#!/usr/bin/env python3
+"""`eiftool audit` against the rig's nginx hosts and fault server (run under run-with-servers.sh).
+
+usage: audit_test.py "EIFTOOL [EMULATOR...]" SOURCE_DIR WORK_DIR
+The first argument is the tool's command line, split at blanks ("wine eiftool.exe" for the
+Windows build, whose WinINet requests must carry the same headers).
+"""
+import hashlib
+import json
+import os
+import pathlib
+import shlex
+import shutil
+import socket
+import subprocess
+import sys
+import threading
+
+EIFTOOL, SOURCE, WORK = shlex.split(sys.argv[1]), pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
+STATE = pathlib.Path(os.environ["SETUP_TEST_SERVERS"])
+BASE = int(os.environ["SETUP_TEST_BASE_PORT"])
+HOST1, HOST2, SITE1, SITE2, SITE3 = (f"127.0.0.1:{BASE + i}" for i in (1, 2, 3, 4, 5))
+DOWN, FAULT = f"127.0.0.1:{BASE + 8}", f"127.0.0.1:{BASE + 9}"
+PRIVATE, PUBLIC = SOURCE / "keys/private.hex", SOURCE / "keys/public.der"
+APP = b"A" * 5000
+DATA = bytes(range(256)) * 12
+# Every wait in here is bounded: a hanging audit fails the test instead of stopping the suite.
+RUN_LIMIT_S = 120
+failures = []
+
+
+def www(name, path, data):
+    target = STATE / "www" / name / path.lstrip("/")
+    target.parent.mkdir(parents=True, exist_ok=True)
+    target.write_bytes(data)
+
+
+def description(name, sites, hashes=None, app_source="/downloads/App.exe"):
+    text = (f"[Files to download]\n{app_source} -> App.exe\n/downloads/Data.cab -> Data.cab\n\n"
+            "[Download Sites]\n" + "\n".join(sites) + "\n\n"
+            "[Program to run]\nApp.exe\n[User Info Filename]\nUser Info.txt\n")
+    if hashes is not None:
+        text += "[File Hashes]\n" + "".join(f"{digest}  {target}\n" for target, digest in hashes.items())
+    text += "[End]\nEnd\n"
+    plain, packed = WORK / f"{name}.txt", WORK / f"{name}.eif"
+    plain.write_text(text, encoding="latin-1")
+    subprocess.run([*EIFTOOL, "pack", str(PUBLIC), str(plain), str(packed)], check=True,
+                   capture_output=True, timeout=RUN_LIMIT_S)
+    return packed
+
+
+def audit(packed, *options):
+    """(exit status, table text, JSON object, stderr) of two runs: the table and --json."""
+    command = [*EIFTOOL, "audit", str(PRIVATE), str(packed), "--timeout", "2", *options]
+    table = subprocess.run(command, capture_output=True, text=True, timeout=RUN_LIMIT_S)
+    machine = subprocess.run(command + ["--json"], capture_output=True, text=True, timeout=RUN_LIMIT_S)
+    if table.returncode != machine.returncode:
+        failures.append(f"{packed.name}: exit {table.returncode} with the table, {machine.returncode} with --json")
+    return table.returncode, table.stdout, json.loads(machine.stdout), table.stderr
+
+
+def expect(case, condition, detail):
+    if not condition:
+        failures.append(f"{case}: {detail}")
+
+
+def sha(data):
+    return hashlib.sha256(data).hexdigest()
+
+
+def setup_servers():
+    for host in ("host1", "host2"):
+        www(host, "/downloads/Setups/Demo/SetupInitial.eif", description("served", [SITE1]).read_bytes())
+    for site in ("site1", "site3"):
+        www(site, "/downloads/App.exe", APP)
+        www(site, "/downloads/Data.cab", DATA)
+    www("site2", "/downloads/App.exe", APP)        # lacks the later file
+    www("site3", "/downloads/App.exe", b"B" * 1000)  # exactly 1000: passed over
+
+
+def check_all_good():
+    good = {"App.exe": sha(APP).upper(), "Data.cab": sha(DATA)}  # either case is read
+    rc, table, report, err = audit(description("good", [SITE1], good), "--application", "Demo",
+                                   "--default-host", HOST1, "--default-host", HOST2)
+    expect("all good", rc == 0, f"exit {rc}\n{table}")
+    expect("all good", "A user gets through." in table and f"would choose: {SITE1}" in table, table)
+    expect("all good", report["chosenHost"] == SITE1 and report["defaultHostUsed"] == 0, report)
+    files = report["sites"][0]["files"]
+    expect("all good", [f["hash"] for f in files] == ["match", "match"], files)
+    expect("all good", [f["answer"]["contentLength"] for f in files] == [len(APP), len(DATA)], files)
+    expect("all good", f"site 1 of 1: {SITE1}" in err, f"no progress line for the site: {err}")
+
+
+def check_later_file_missing():
+    rc, table, report, _ = audit(description("missing", [SITE2, SITE1]))
+    expect("later file missing", rc == 1, f"exit {rc}")
+    expect("later file missing", report["chosenHost"] == SITE2, "the first qualifying site is the one used")
+    expect("later file missing", any("Data.cab" in p and "404" in p for p in report["problems"]),
+           report["problems"])
+    expect("later file missing", "'Data.cab'" in table and "does NOT get through" in table, table)
+
+
+def check_exactly_1000_passed_over():
+    rc, table, report, _ = audit(description("thousand", [SITE3, SITE1]))
+    site3 = report["sites"][0]
+    expect("exactly 1000", rc == 0, f"exit {rc}\n{table}")
+    expect("exactly 1000", site3["reachable"] and not site3["qualifies"], site3)
+    expect("exactly 1000", site3["files"][0]["answer"]["contentLength"] == 1000, site3)
+    expect("exactly 1000", report["chosenSite"] == 1, report["chosenSite"])
+
+
+def check_default_hosts():
+    packed = description("hosts", [SITE1])
+    rc, table, report, _ = audit(packed, "--application", "Demo", "--default-host", DOWN, "--default-host", HOST2)
+    expect("first default host down", rc == 0, f"exit {rc}\n{table}")
+    expect("first default host down", [h["offers"] for h in report["defaultHosts"]] == [False, True], report)
+    expect("first default host down", not report["defaultHosts"][0]["answer"]["answered"], report)
+    expect("first default host down", report["defaultHostUsed"] == 1, report)
+    rc, table, report, _ = audit(packed, "--application", "Other", "--default-host", HOST1, "--default-host", DOWN)
+    expect("no default host serves it", rc == 1, f"exit {rc}")
+    expect("no default host serves it", any("/downloads/Setups/Other/SetupInitial.eif" in p
+                                            for p in report["problems"]), report["problems"])
+
+
+def check_hash_mismatch():
+    wrong = {"App.exe": sha(APP), "Data.cab": sha(DATA[:-1] + b"x")}
+    rc, table, report, _ = audit(description("mismatch", [SITE1], wrong))
+    expect("hash mismatch", rc == 1, f"exit {rc}")
+    files = report["sites"][0]["files"]
+    expect("hash mismatch", [f["hash"] for f in files] == ["match", "MISMATCH"], files)
+    expect("hash mismatch", files[1]["sha256"] == sha(DATA), files[1])
+    expect("hash mismatch", "MISMATCH" in table and any("Data.cab" in p for p in report["problems"]), table)
+
+
+def check_server_never_answers():
+    packed = description("silent", [FAULT, SITE1], app_source="/downloads/App.exe?silent_ms=60000")
+    rc, table, report, _ = audit(packed)
+    fault = report["sites"][0]
+    expect("never answers", rc == 0, f"exit {rc}\n{table}")
+    expect("never answers", not fault["reachable"] and fault["files"][0]["answer"]["timedOut"], fault)
+    expect("never answers", len(fault["files"]) == 1, "the other files of a dead site are not asked for")
+    expect("never answers", report["chosenHost"] == SITE1, report["chosenHost"])
+
+
+def heard_request(packed):
+    """The header lines of the audit's request, caught by a listener that never answers."""
+    listener = socket.create_server(("127.0.0.1", 0))
+    listener.settimeout(RUN_LIMIT_S)
+    port = listener.getsockname()[1]
+    heard = []
+
+    def catch():
+        connection, _ = listener.accept()
+        with connection:
+            connection.settimeout(RUN_LIMIT_S)
+            data = b""
+            while b"\r\n\r\n" not in data:
+                chunk = connection.recv(4096)
+                if not chunk:
+                    break
+                data += chunk
+            heard.append(data.decode("latin-1"))
+
+    thread = threading.Thread(target=catch)
+    thread.start()
+    audit_packed = description("listen", [f"127.0.0.1:{port}"])
+    subprocess.run([*EIFTOOL, "audit", str(PRIVATE), str(audit_packed), "--timeout", "1"],
+                   capture_output=True, timeout=RUN_LIMIT_S)
+    thread.join(RUN_LIMIT_S)
+    listener.close()
+    return heard[0].split("\r\n") if heard else [], port
+
+
+def check_request_headers():
+    # What Wine's WinINet sends for the bootstrapper's flags (reload, no cache write,
+    # hyperlink, no-cache pragma) and user agent, recorded with a listener like this one.
+    lines, port = heard_request(None)
+    expected = {"Accept: */*", f"Host: 127.0.0.1:{port}", "User-Agent: Velmar's Downloader",
+                "Pragma: no-cache"}
+    expect("request headers", lines[:1] == ["GET /downloads/App.exe HTTP/1.1"], lines)
+    expect("request headers", set(filter(None, lines[1:])) == expected, lines)
+
+
+def main():
+    shutil.rmtree(WORK, ignore_errors=True)
+    WORK.mkdir(parents=True)
+    setup_servers()
+    for check in (check_all_good, check_later_file_missing, check_exactly_1000_passed_over,
+                  check_default_hosts, check_hash_mismatch, check_server_never_answers,
+                  check_request_headers):
+        check()
+    for failure in failures:
+        print("FAIL", failure)
+    print(f"audit_test: {7 - len({f.split(':')[0] for f in failures})} of 7 groups passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

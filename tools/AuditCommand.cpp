@@ -1,0 +1,98 @@
+#include "tools/AuditCommand.h"
+
+#include <cstdlib>
+#include <iostream>
+
+#include "description/AnsiWidening.h"
+#include "description/DecryptDescription.h"
+#include "description/SetupDescription.h"
+#include "tools/DefaultHosts.h"
+#include "tools/AuditReport.h"
+#include "tools/EifKeys.h"
+#include "tools/ToolFiles.h"
+#include "tools/ToolHelp.h"
+
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 30;
+
+struct AuditArguments {
+  std::string keyPath;
+  std::string inPath;
+  AuditOptions options;
+  bool json = false;
+  int timeoutSeconds = kDefaultTimeoutSeconds;
+};
+
+int Usage() {
+  std::cerr << ToolUsageText();
+  return 2;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "eiftool: " << message << "\n";
+  return 1;
+}
+
+// Command-line text is taken byte for byte, as the description's own text is read here.
+std::wstring Wide(const std::string& text) { return WidenAnsi(nullptr, text); }
+
+bool ParseTimeout(const std::string& text, int& seconds) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0' || value < 1 || value > 3600) return false;
+  seconds = static_cast<int>(value);
+  return true;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, AuditArguments& parsed) {
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--json") {
+      parsed.json = true;
+    } else if (arg == "--default-host" && hasValue) {
+      parsed.options.defaultHosts.push_back(Wide(args[++i]));
+    } else if (arg == "--application" && hasValue) {
+      parsed.options.application = Wide(args[++i]);
+    } else if (arg == "--timeout" && hasValue) {
+      if (!ParseTimeout(args[++i], parsed.timeoutSeconds)) return false;
+    } else if (arg.compare(0, 2, "--") == 0) {
+      return false;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() != 2) return false;
+  parsed.keyPath = positional[0];
+  parsed.inPath = positional[1];
+  // Without hosts of its own the audit asks the ones this build's Setup.exe would ask.
+  if (parsed.options.defaultHosts.empty()) {
+    parsed.options.defaultHosts = {SETUP_DEFAULT_HOST_1, SETUP_DEFAULT_HOST_2};
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunAuditCommand(const std::vector<std::string>& args) {
+  AuditArguments parsed;
+  if (!ParseArguments(args, parsed)) return Usage();
+  std::string keyHex;
+  std::string why;
+  if (!ReadPrivateKeyFile(parsed.keyPath, keyHex, why)) return Fail(why);
+  std::string file;
+  if (!ReadFileBytes(parsed.inPath, file)) return Fail("cannot read " + parsed.inPath);
+  const DecryptedDescription plain = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
+  SetupDescription description;
+  if (!plain.HasText() || !plain.complete || !description.LoadPlainText(std::string(plain.text.data()))) {
+    return Fail(parsed.inPath + ": Setup.exe would refuse this description; `eiftool check` says why");
+  }
+  const std::unique_ptr<AuditHttp> http = MakeAuditHttp(parsed.timeoutSeconds);
+  const AuditReport report = AuditDescription(description, parsed.options, *http, [](const std::string& line) {
+    std::cerr << "audit: " << line << std::endl;
+  });
+  std::cout << (parsed.json ? AuditJson(report) : AuditTable(report));
+  return report.userGetsThrough ? 0 : 1;
+}

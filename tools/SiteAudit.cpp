@@ -1,0 +1,168 @@
+#include "tools/SiteAudit.h"
+
+#include "crypto/Sha256.h"
+#include "description/FileHashes.h"
+#include "description/SetupDescription.h"
+#include "download/HttpRules.h"
+#include "tools/ToolText.h"
+
+namespace {
+
+struct ListedFile {
+  std::wstring source;
+  std::wstring target;
+};
+
+// The items the bootstrapper walks: up to the first one it cannot use.
+std::vector<ListedFile> ListedFiles(SetupDescription& description) {
+  std::vector<ListedFile> files;
+  ListedFile file;
+  if (!description.GetFirstFile(file.source, file.target)) return files;
+  do {
+    files.push_back(file);
+  } while (description.GetNextFile(file.source, file.target));
+  return files;
+}
+
+std::vector<std::wstring> Sites(SetupDescription& description) {
+  std::vector<std::wstring> sites;
+  std::wstring host;
+  if (!description.GetFirstSite(host)) return sites;
+  do {
+    sites.push_back(host);
+  } while (description.GetNextSite(host));
+  return sites;
+}
+
+// One GET of a listed file: the whole body when it has a hash line, the headers otherwise.
+void Fetch(AuditHttp& http, const std::string* expected, FileCheck& file) {
+  if (expected == nullptr) {
+    file.answer = http.Get(file.url, BodySink());
+    return;
+  }
+  Sha256 hash;
+  bool hashed = true;
+  file.answer = http.Get(file.url, [&hash, &hashed](const char* bytes, std::size_t count) {
+    hashed = hash.Add(bytes, count) && hashed;
+  });
+  const std::optional<Sha256Digest> digest = hash.Finish();
+  // A hash that could not be made matches no line.
+  file.sha256 = hashed && digest ? LowerHex(*digest) : std::string();
+}
+
+std::string Problem(const FileCheck& file) {
+  const HttpAnswer& answer = file.answer;
+  if (!answer.answered) return answer.timedOut ? "timed out" : "no answer (" + answer.failure + ")";
+  if (answer.status < 200 || answer.status > 299) return "status " + std::to_string(answer.status);
+  if (!answer.hasLength) return "no Content-Length";
+  if (file.hash == HashCheck::kNotRead) {
+    if (!answer.bodyComplete) return "body broke off (" + answer.failure + ")";
+    return "body of " + std::to_string(answer.bodyBytes) + " bytes, Content-Length " +
+           std::to_string(answer.contentLength);
+  }
+  if (file.hash == HashCheck::kMismatch) return "SHA-256 does not match its [File Hashes] line";
+  return std::string();
+}
+
+void Judge(const std::string* expected, FileCheck& file) {
+  const HttpAnswer& answer = file.answer;
+  if (expected != nullptr) {
+    if (!answer.bodyComplete || answer.bodyBytes != answer.contentLength) {
+      file.hash = HashCheck::kNotRead;
+    } else {
+      file.hash = file.sha256 == *expected ? HashCheck::kMatch : HashCheck::kMismatch;
+    }
+  }
+  file.problem = Problem(file);
+  file.good = file.problem.empty();
+}
+
+SiteCheck CheckSite(const std::wstring& host, const std::vector<ListedFile>& listed,
+                    const FileHashList& hashes, AuditHttp& http) {
+  SiteCheck site;
+  site.host = host;
+  for (const ListedFile& item : listed) {
+    FileCheck file;
+    file.source = item.source;
+    file.target = item.target;
+    file.url = http_rules::Url(host, item.source);
+    const auto line = hashes.byTarget.find(item.target);
+    const std::string* expected = line == hashes.byTarget.end() ? nullptr : &line->second;
+    Fetch(http, expected, file);
+    Judge(expected, file);
+    if (site.files.empty()) {
+      site.reachable = file.answer.answered;
+      site.qualifies = site.reachable && http_rules::SiteQualifies(file.answer.contentLength);
+    }
+    site.files.push_back(file);
+    // Every further file would only wait for the same dead host.
+    if (!site.reachable) break;
+  }
+  return site;
+}
+
+void CheckHosts(const AuditOptions& options, AuditHttp& http, const AuditProgress& progress,
+                AuditReport& report) {
+  report.hostsChecked = !options.application.empty();
+  if (!report.hostsChecked) return;
+  const std::wstring path = http_rules::DescriptionFolder(options.application) +
+                            http_rules::kDescriptionOnServer;
+  for (const std::wstring& host : options.defaultHosts) {
+    progress("default host " + Utf8(host) + " ...");
+    HostCheck check;
+    check.host = host;
+    check.url = http_rules::Url(host, path);
+    check.answer = http.Get(check.url, BodySink());
+    check.offers = check.answer.answered &&
+                   http_rules::HostOffersDescription(check.answer.contentLength);
+    if (check.offers && report.hostUsed < 0) report.hostUsed = static_cast<int>(report.hosts.size());
+    report.hosts.push_back(check);
+  }
+  if (report.hostUsed < 0) {
+    report.reasons.push_back("no default host serves " + Utf8(path) + " with at least " +
+                             std::to_string(http_rules::kDescriptionThreshold) + " bytes");
+  }
+}
+
+void Conclude(const std::vector<ListedFile>& listed, AuditReport& report) {
+  if (listed.empty()) {
+    report.reasons.push_back("no file is listed under [Files to download]");
+  } else if (report.chosenSite < 0) {
+    report.reasons.push_back("no download site serves the first file '" + Utf8(listed[0].target) +
+                             "' with more than " + std::to_string(http_rules::kSiteThreshold) + " bytes");
+  } else {
+    const SiteCheck& site = report.sites[static_cast<std::size_t>(report.chosenSite)];
+    for (const FileCheck& file : site.files) {
+      if (file.good) continue;
+      report.reasons.push_back("site " + Utf8(site.host) + ": '" + Utf8(file.target) + "' (" +
+                               Utf8(file.source) + "): " + file.problem);
+    }
+  }
+  for (const int line : report.badHashLines) {
+    report.reasons.push_back("[File Hashes] line " + std::to_string(line) + " is not \"<64 hex digits> <target>\" "
+                             "or names a target twice");
+  }
+  report.userGetsThrough = report.reasons.empty();
+}
+
+}  // namespace
+
+AuditReport AuditDescription(SetupDescription& description, const AuditOptions& options,
+                             AuditHttp& http, const AuditProgress& progress) {
+  AuditReport report;
+  CheckHosts(options, http, progress, report);
+  const FileHashList hashes = FileHashesOf(description);
+  report.hashesListed = HasFileHashes(description);
+  report.badHashLines = hashes.badLines;
+  const std::vector<ListedFile> listed = ListedFiles(description);
+  report.filesListed = static_cast<int>(listed.size());
+  const std::vector<std::wstring> sites = Sites(description);
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    progress("site " + std::to_string(i + 1) + " of " + std::to_string(sites.size()) + ": " +
+             Utf8(sites[i]) + " (" + std::to_string(listed.size()) + " files) ...");
+    report.sites.push_back(CheckSite(sites[i], listed, hashes, http));
+    if (report.chosenSite < 0 && report.sites.back().qualifies) report.chosenSite = static_cast<int>(i);
+  }
+  Conclude(listed, report);
+  return report;
+}
