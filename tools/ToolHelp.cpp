@@ -31,8 +31,7 @@ Commands
                already has a [Signature] section is refused.
   signkey DIR  Writes a new 3072-bit RSA signing key pair: DIR/signing-private.der (PKCS #8
                DER; keep it secret, give it to `pack --sign`) and DIR/signing-public.der
-               (DER X.509 SubjectPublicKeyInfo; build Setup.exe with
-               -DSETUP_SIGNING_PUBLIC_KEY=it).
+               (DER X.509 SubjectPublicKeyInfo; give it to `check --verify`).
   hash         Prints a ready [File Hashes] section: one line per FILE with its SHA-256
                and its base name, then the empty line that ends the list. Paste it into
                the description; each name must be the target after "->" in
@@ -75,8 +74,11 @@ Description format (plain text in the Windows ANSI code page)
                      is one line of hex digits (either case; 768 for a 3072-bit key): an
                      RSASSA-PKCS1-v1_5 signature with SHA-256 (RFC 8017) over the exact bytes
                      of the plain text before the "[" of its header. Only line ends may
-                     follow it. A Setup.exe built with -DSETUP_SIGNING_PUBLIC_KEY refuses a
-                     description without a valid one; other builds ignore it.
+                     follow it. `check --verify` checks it; Setup.exe reads a signed
+                     description as any other (the section is ignored).
+  [File Hashes]      Optional: "<64 hex digits of the SHA-256> <target>" one a line (one or
+                     more spaces between; `eiftool hash` writes it). `audit` compares the
+                     files on the hosts with it; Setup.exe ignores it.
 
 Sections Setup.exe reads
   Files to download       source -> target, one a line: the path on the download host (from
@@ -86,8 +88,6 @@ Sections Setup.exe reads
   Program to run          File name of the final setup program among the downloaded files.
   Download Path           Server folder of the description (read from a local copy only).
   Download Initial Setup  "No": use the local copy's folder instead of downloading.
-  File Hashes             Optional: "<64 hex digits of the SHA-256> <target>" one a line (one
-                          or more spaces between; `eiftool hash` writes it).
 
 Example
   // Demo application
@@ -114,6 +114,6 @@ Signed descriptions and checked files
   eiftool hash RealSetup.exe Data.cab >> demo.txt   (before [End]: move it up, or edit)
   eiftool pack keys/public.der demo.txt SetupInitial.eif --sign signing/signing-private.der
   eiftool check keys/private.hex SetupInitial.eif --verify signing/signing-public.der
-  cmake --preset windows -DSETUP_SIGNING_PUBLIC_KEY=$PWD/signing/signing-public.der
+  eiftool audit keys/private.hex SetupInitial.eif --application Demo
 )";
 }
