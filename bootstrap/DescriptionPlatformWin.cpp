@@ -1,6 +1,8 @@
 #include "bootstrap/DescriptionPlatformWin.h"
 
 #include "base/AnsiText.h"
+#include "crypto/SignatureCheck.h"
+#include "crypto/SigningPublicKey.h"
 #include "description/DescriptionTexts.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
@@ -18,5 +20,7 @@ DescriptionPlatform WindowsDescriptionPlatform() {
     message_seam::Show(nullptr, MissingSectionMessage(name), kIniParserCaption,
                        MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
+  // Without a built-in key, signatures are not asked for.
+  if (kSigningPublicKeyLength > 0) platform.verifySignature = SignatureCheckFor(kSigningPublicKey, kSigningPublicKeyLength);
   return platform;
 }
