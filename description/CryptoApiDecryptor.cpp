@@ -6,29 +6,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/CryptHandles.h"
 #include "description/PrivateKeyDer.h"
-#include "base/UniqueHandle.h"
 
 namespace {
-
-struct CryptProviderTraits {
-  using Type = HCRYPTPROV;
-  static Type Empty() { return 0; }
-  static void Close(Type h) { ::CryptReleaseContext(h, 0); }
-};
-struct CryptKeyTraits {
-  using Type = HCRYPTKEY;
-  static Type Empty() { return 0; }
-  static void Close(Type h) { ::CryptDestroyKey(h); }
-};
-struct LocalMemoryTraits {
-  using Type = HLOCAL;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::LocalFree(h); }
-};
-using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
-using UniqueCryptKey = UniqueHandle<CryptKeyTraits>;
-using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 // The blob's layout is fixed whatever the pointer size: the modulus follows these two headers.
 static_assert(sizeof(BLOBHEADER) == 8 && sizeof(RSAPUBKEY) == 12, "PRIVATEKEYBLOB headers are 8 and 12 bytes");

@@ -111,13 +111,25 @@ int Pack(const std::string& keyPath, const std::string& plainPath, const std::st
   if (!LoadEncryptionKey(keyText, key, why)) return Fail(keyPath + ": " + why);
   std::size_t added = 0;
   std::string padded = PaddedForDefaultHosts(plain, key, added);
+  if (!signingKeyPath.empty()) {
+    // A signature section alone takes a text past the default hosts' floor, so a signed text
+    // needs no padding; were it ever needed, it goes first: the signature must end the text.
+    std::string signedPlain = plain;
+    if (!SignPlainText(signingKeyPath, signedPlain)) return 1;
+    std::size_t signedNeeds = 0;
+    PaddedForDefaultHosts(signedPlain, key, signedNeeds);
+    if (signedNeeds == 0) {
+      padded = signedPlain;
+      added = 0;
+    } else if (!SignPlainText(signingKeyPath, padded)) {
+      return 1;
+    }
+  }
   if (added > 0) {
     std::cerr << "eiftool: " << outPath << " would be " << EncryptedSizeFor(plain.size(), key)
               << " bytes, too short for a default host; appended a comment line of " << added
               << " bytes to the text\n";
   }
-  // Signed last: the signature must be the end of the text and cover the padding too.
-  if (!signingKeyPath.empty() && !SignPlainText(signingKeyPath, padded)) return 1;
   std::string file;
   if (!EncryptDescription(padded, key, file, why)) return Fail("encryption failed: " + why);
   if (!WriteFileBytes(outPath, file)) return Fail("cannot write " + outPath);
