@@ -1,8 +1,8 @@
 #include "bootstrap/DescriptionPlatformWin.h"
 
 #include "base/AnsiText.h"
+#include "bootstrap/BuiltInSigningKey.h"
 #include "crypto/SignatureCheck.h"
-#include "crypto/SigningPublicKey.h"
 #include "description/DescriptionTexts.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
@@ -21,6 +21,7 @@ DescriptionPlatform WindowsDescriptionPlatform() {
                        MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
   // Without a built-in key, signatures are not asked for.
-  if (kSigningPublicKeyLength > 0) platform.verifySignature = SignatureCheckFor(kSigningPublicKey, kSigningPublicKeyLength);
+  const SigningKeyBytes key = BuiltInSigningKey();
+  if (key.length > 0) platform.verifySignature = SignatureCheckFor(key.der, key.length);
   return platform;
 }
