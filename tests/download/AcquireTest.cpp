@@ -347,7 +347,9 @@ class HashedAcquireTest : public AcquireTest {
     for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     return "[File Hashes]\r\n" + upper + " a.bin\r\n" + Sha256Hex(c) + "    My Setup.cab\r\n\r\n";
   }
-  std::string Plain(const std::string& extra) const { return DescriptionText({rig::Host(rig::kSite1)}, Items(), extra); }
+  std::string Plain(const std::string& extra) const {
+    return DescriptionText({rig::Host(rig::kSite1)}, Items(), extra);
+  }
   int FileRequests() const {
     return rig::CountRequests(rig::kSite1, Prefix() + "/a.bin") + rig::CountRequests(rig::kSite1, Prefix() + "/c.bin");
   }

@@ -22,7 +22,8 @@ std::string Encrypted(const std::string& plain) { return PackWithEmbeddedKey(pla
 
 std::string Signed(const std::string& plain, bool otherKey) {
   std::string key;
-  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + (otherKey ? "/other-private.der" : "/signing-private.der"), key));
+  const std::string name = otherKey ? "/other-private.der" : "/signing-private.der";
+  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + name, key));
   std::string signedText;
   std::string error;
   EXPECT_TRUE(AppendSignature(plain, key, signedText, error)) << error;
