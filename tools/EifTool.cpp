@@ -162,7 +162,7 @@ int Unpack(const std::string& keyPath, const std::string& inPath) {
 // What a build with the key at `publicKeyPath` refuses in the decrypted `file`: a missing or bad
 // signature, listed files without a hash line, malformed hash lines.
 std::vector<std::string> VerifyProblems(const std::string& file, const std::string& keyText,
-                                           const std::string& publicKeyPath) {
+                                        const std::string& publicKeyPath) {
   std::string publicDer;
   if (!ReadFileBytes(publicKeyPath, publicDer)) return {"cannot read signing public key " + publicKeyPath};
   const DecryptedDescription plain = DecryptDescriptionBytes(file, keyText.c_str(), nullptr);
