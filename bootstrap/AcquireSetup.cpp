@@ -5,6 +5,8 @@
 
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
+#include "bootstrap/PresentFileCheck.h"
+#include "description/FileHashes.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "fs/FolderServices.h"
@@ -89,16 +91,33 @@ bool SizeListedFiles(const Phase& phase, std::wstring& downloadSite, int& total)
   return true;
 }
 
+// The digest that the hash line for `target` gives; empty when it has none.
+std::string ExpectedDigest(const FileHashList& hashes, const std::wstring& target) {
+  const auto line = hashes.byTarget.find(target);
+  return line == hashes.byTarget.end() ? std::string() : line->second;
+}
+
+// A file already there (a local copy, or an earlier item) counts as done when its transfer
+// failed, if it has the hash its line gives; one that does not is deleted.
+bool PresentFileCounts(const std::wstring& file, const std::string& digest) {
+  if (!FileExists(file)) return false;
+  if (digest.empty() || FileHasSha256(file, digest)) return true;
+  ::DeleteFileW(file.c_str());
+  return false;
+}
+
 bool FetchListedFiles(const Phase& phase, const std::wstring& downloadSite) {
+  const FileHashList hashes = FileHashesOf(phase.description);
   std::wstring source, target;
   if (!phase.description.GetFirstFile(source, target)) return true;
   do {
     // A forged description must not write outside the setup temp folder.
     if (!IsPlainFileName(target)) return phase.Fail(kFileDownloadError + target);
     const std::wstring file = phase.request.setupTempFolder + L"\\" + target;
-    // A file already there (a local copy, or an earlier item) counts as done.
-    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window, true) &&
-        !FileExists(file)) {
+    const std::string digest = ExpectedDigest(hashes, target);
+    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window, true,
+                                        digest) &&
+        !PresentFileCounts(file, digest)) {
       return phase.Fail(kFileDownloadError + target);
     }
   } while (phase.description.GetNextFile(source, target));

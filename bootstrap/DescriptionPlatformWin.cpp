@@ -1,6 +1,8 @@
 #include "bootstrap/DescriptionPlatformWin.h"
 
 #include "base/AnsiText.h"
+#include "bootstrap/BuiltInSigningKey.h"
+#include "crypto/SignatureCheck.h"
 #include "description/DescriptionTexts.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
@@ -18,5 +20,8 @@ DescriptionPlatform WindowsDescriptionPlatform() {
     message_seam::Show(nullptr, MissingSectionMessage(name), kIniParserCaption,
                        MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
+  // Without a built-in key, signatures are not asked for.
+  const SigningKeyBytes key = BuiltInSigningKey();
+  if (key.length > 0) platform.verifySignature = SignatureCheckFor(key.der, key.length);
   return platform;
 }

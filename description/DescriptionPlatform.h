@@ -3,6 +3,7 @@
 // builds without windows.h (natively for tests, sanitizers, fuzzing and the publisher's tool).
 #include <functional>
 #include <string>
+#include <vector>
 
 struct DescriptionPlatform {
   // ANSI code page text to UTF-16, up to the first NUL.
@@ -17,4 +18,8 @@ struct DescriptionPlatform {
   // Told the name of each section a lookup did not find (the program shows the "Ini Parser"
   // box, see MissingSectionMessage); returns when the user was told.
   std::function<void(const std::wstring& name)> missingSection;
+  // Set only when the program was built with a signing key: true when `signature` signs
+  // exactly `signedText` under it. While set, every description must be signed and hash every
+  // listed file.
+  std::function<bool(const std::string& signedText, const std::vector<unsigned char>& signature)> verifySignature;
 };

@@ -1,6 +1,7 @@
 #include "description/FileHashes.h"
 
 #include "description/DescriptionText.h"
+#include "description/DescriptionTexts.h"
 #include "description/SetupDescription.h"
 
 namespace {
@@ -55,4 +56,27 @@ bool HasFileHashes(const SetupDescription& description) {
 FileHashList FileHashesOf(const SetupDescription& description) {
   // The lines as every lookup sees them; none (and no message) when the section is missing.
   return ParseFileHashLines(Join(description.SectionLines(kFileHashesSection)));
+}
+
+std::vector<std::wstring> ListedTargets(const SetupDescription& description) {
+  std::vector<std::wstring> targets;
+  for (const std::wstring& line : description.SectionLines(kFilesSection)) {
+    const FileItem item = SplitFileItem(line);
+    if (item.source.empty() || item.target.empty()) break;
+    targets.push_back(item.target);
+  }
+  return targets;
+}
+
+std::vector<std::wstring> TargetsWithoutHash(const SetupDescription& description, const FileHashList& hashes) {
+  std::vector<std::wstring> missing;
+  for (const std::wstring& target : ListedTargets(description)) {
+    if (hashes.byTarget.count(target) == 0) missing.push_back(target);
+  }
+  return missing;
+}
+
+bool HashesCoverEveryFile(const SetupDescription& description) {
+  const FileHashList hashes = FileHashesOf(description);
+  return hashes.badLines.empty() && TargetsWithoutHash(description, hashes).empty();
 }

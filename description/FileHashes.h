@@ -27,3 +27,13 @@ bool HasFileHashes(const SetupDescription& description);
 
 // The section of a loaded description; empty when it has none.
 FileHashList FileHashesOf(const SetupDescription& description);
+
+// The targets of "Files to download", in order, as the walk over the list reads them (it stops
+// at the first item without a source or a target).
+std::vector<std::wstring> ListedTargets(const SetupDescription& description);
+
+// The listed targets that `hashes` has no line for.
+std::vector<std::wstring> TargetsWithoutHash(const SetupDescription& description, const FileHashList& hashes);
+
+// What a build with a signing key demands: every listed file hashed, and no bad hash line.
+bool HashesCoverEveryFile(const SetupDescription& description);

@@ -5,9 +5,11 @@
 
 #include "description/AnsiWidening.h"
 #include "description/DecryptDescription.h"
+#include "description/DescriptionSignature.h"
 #include "description/DescriptionText.h"
 #include "description/DescriptionTexts.h"
 #include "description/EmbeddedKey.h"
+#include "description/FileHashes.h"
 
 namespace {
 
@@ -30,12 +32,23 @@ bool SetupDescription::Load(const std::wstring& path) {
 
 bool SetupDescription::LoadPlainText(const std::string& plain) {
   reportedPlaceholders_.clear();
+  SetText(std::wstring());
+  // Checked on the bytes as signed, before anything of the text is read or expanded.
+  if (platform_.verifySignature && !SignedByBuildKey(plain)) return false;
   SetText(WidenAnsi(platform_.ansiToWide, plain));
   StripComments();
   placeholdersExpanded_ = ExpandPlaceholders();
   if (!placeholdersExpanded_) return false;
   IndexHeaders();
-  return GetValue(kEndSection) == kEndValue;
+  if (GetValue(kEndSection) != kEndValue) return false;
+  // A signature vouches for the files only through their hashes.
+  return !platform_.verifySignature || HashesCoverEveryFile(*this);
+}
+
+bool SetupDescription::SignedByBuildKey(const std::string& plain) const {
+  const DescriptionSignature found = FindDescriptionSignature(plain);
+  return found.form == DescriptionSignature::Form::kWellFormed &&
+         platform_.verifySignature(found.signedText, found.signature);
 }
 
 bool SetupDescription::IsLoaded() const { return !text.empty(); }

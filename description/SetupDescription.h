@@ -26,6 +26,8 @@ class SetupDescription {
 
   // Decrypts, converts, strips comments, expands placeholders; true when a text came back and
   // its "[End]" section holds "End". The text stays loaded even when the end marker fails.
+  // When the platform verifies signatures, a text without a valid [Signature] is not loaded at
+  // all, and one whose [File Hashes] misses a listed file or holds a bad line is refused.
   bool Load(const std::wstring& path);
   // The same for an already decrypted text (ANSI code page, read up to its first NUL).
   bool LoadPlainText(const std::string& plain);
@@ -53,6 +55,8 @@ class SetupDescription {
   bool GetNextSite(std::wstring& host);
 
  private:
+  // Whether `plain` ends with a [Signature] that the platform's key verifies.
+  bool SignedByBuildKey(const std::string& plain) const;
   void SetText(std::wstring newText);
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);

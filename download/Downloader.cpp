@@ -22,7 +22,8 @@ UniqueKernelHandle& WorkerHandle() {
 Downloader::Downloader() = default;
 Downloader::~Downloader() = default;
 
-bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine) {
+bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine,
+                               std::string expectedSha256) {
   downloadBusy = true;
   downloadResult = false;
   downloadCancel = false;
@@ -31,12 +32,12 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
     return false;
   }
   if (inLine) {
-    const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr);
+    const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr, expectedSha256);
     downloadBusy = false;
     return result;
   }
   auto request = std::make_unique<DownloadRequest>(
-      DownloadRequest{std::move(url), std::move(target), window, &downloadCancel});
+      DownloadRequest{std::move(url), std::move(target), window, &downloadCancel, std::move(expectedSha256)});
   // Started suspended only until its handle is stored: a quick worker would otherwise clear
   // downloadThread before the handle was put there, leaving a stale handle behind.
   const HANDLE thread =
@@ -55,7 +56,7 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
 DWORD WINAPI DownloadThreadProc(LPVOID parameter) {
   std::unique_ptr<DownloadRequest> request(static_cast<DownloadRequest*>(parameter));
   downloadResult =
-      DownloadUrlToFile(request->url, request->target, request->window, request->cancel);
+      DownloadUrlToFile(request->url, request->target, request->window, request->cancel, request->expectedSha256);
   request.reset();
   downloadBusy = false;
   downloadThread = nullptr;

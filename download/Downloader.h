@@ -15,7 +15,9 @@ class Downloader {
 
   // In-line: runs the transfer and returns its result. Otherwise: starts the worker thread and
   // returns whether it started. False at once when there is no Internet connection.
-  bool StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine);
+  // `expectedSha256` as for DownloadUrlToFile.
+  bool StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine,
+                     std::string expectedSha256 = std::string());
 
   DWORD threadId = 0;  // id of the last worker thread started
 };
@@ -34,15 +36,18 @@ struct DownloadRequest {
   std::wstring target;
   HWND window;
   const std::atomic<bool>* cancel;
+  std::string expectedSha256;
 };
 
 // Up to 4 attempts, 2000 ms apart. An existing target is kept under its name + " Before
 // Download" and put back when an attempt fails. True when the server answered with a 2xx status
 // and a Content-Length, and the file on disk has that length. An attempt ends failed as soon as
 // more bytes come than were announced, and when fewer than 1024 bytes came in 60 s.
-// `window` and `cancel` may be null.
+// `window` and `cancel` may be null. With `expectedSha256` (64 lower-case hexadecimal digits), an
+// attempt also fails when the SHA-256 of the bytes it wrote differs, or could not be taken; the
+// bytes are hashed as they are written, never read back.
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel);
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256 = std::string());
 
 // Worker thread body: `parameter` is a DownloadRequest that the thread takes over.
 DWORD WINAPI DownloadThreadProc(LPVOID parameter);

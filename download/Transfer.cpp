@@ -1,9 +1,11 @@
 // DownloadUrlToFile: the attempts of one transfer, each with backup, body, checks and clean-up.
+#include <optional>
 #include <string>
 
 #include "base/AnsiText.h"
 #include "base/Clock.h"
 #include "base/UniqueHandle.h"
+#include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
@@ -73,8 +75,10 @@ enum class AttemptEnd { kSuccess, kFailed, kWriteFailed };
 class Attempt {
  public:
   Attempt(const std::wstring& url, const TargetPath& path, HWND window,
-          const std::atomic<bool>* cancel)
-      : url_(url), path_(path), window_(window), cancel_(cancel) {}
+          const std::atomic<bool>* cancel, const std::string& expectedSha256)
+      : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256) {
+    if (!expectedSha256_.empty()) hasher_.emplace();
+  }
 
   AttemptEnd Run() {
     UniqueFileHandle file(::CreateFileW(path_.full.c_str(), GENERIC_WRITE, 0, nullptr,
@@ -134,6 +138,8 @@ class Attempt {
         const bool written = WriteAll(file.get(), buffer, count);
         Report(count);  // also for a chunk that could not be written
         if (!written) return AttemptEnd::kWriteFailed;
+        // A failed hasher is spent and fails the check at the end.
+        if (hasher_) hasher_->Add(buffer, count);
         continue;
       }
       // End of the body: the length on disk decides. Data that still arrives after this
@@ -141,7 +147,7 @@ class Attempt {
       file.reset();
       ULONGLONG size = 0;
       if (!SizeOnDisk(path_.full, size)) return AttemptEnd::kFailed;
-      if (size == expected) return acceptable ? AttemptEnd::kSuccess : AttemptEnd::kFailed;
+      if (size == expected) return acceptable && HashMatches() ? AttemptEnd::kSuccess : AttemptEnd::kFailed;
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();
@@ -152,20 +158,29 @@ class Attempt {
     }
   }
 
+  // True without an expected digest; otherwise whether the bytes written have it.
+  bool HashMatches() {
+    if (!hasher_) return true;
+    const std::optional<Sha256Digest> digest = hasher_->Finish();
+    return digest && LowerHex(*digest) == expectedSha256_;
+  }
+
   const std::wstring& url_;
   const TargetPath& path_;
   HWND window_;
   const std::atomic<bool>* cancel_;
+  const std::string& expectedSha256_;
+  std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
   DWORD received_ = 0;
 };
 }  // namespace
 
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel) {
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256) {
   const TargetPath path = SplitTarget(target);
   for (int attemptsLeft = kAttempts; attemptsLeft > 0; --attemptsLeft) {
     const bool backedUp = BackUp(path);
-    const AttemptEnd end = Attempt(url, path, window, cancel).Run();
+    const AttemptEnd end = Attempt(url, path, window, cancel, expectedSha256).Run();
     if (end == AttemptEnd::kSuccess) return true;  // a backup stays next to the target
     RemoveAndRestore(path, backedUp);
     clock_seam::SleepFor(kRetryPauseMs);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Downloads a 256 MB file from nginx on loopback, side by side in one run: our transfer with a
-# live progress window and a bare WinINet loop under Wine, and native curl for reference.
+# live progress window and a bare WinINet loop under Wine, and native curl for reference; then
+# the transfer with and without the file's SHA-256 checked as it is written.
 # SETUP_BUILD_DIR picks the 64-bit build folder (default build/win64); SETUP_BENCH_MB the size.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,4 +32,5 @@ url="http://127.0.0.1:$((base + 3))/big.bin"
 echo "$megabytes MB from nginx on 127.0.0.1"
 curl -s -o /dev/null -w 'native curl to /dev/null               %{time_total} s  %{speed_download} B/s\n' "$url"
 wine_session_begin
-scripts/wine-run.sh "$build/bench/download_bench.exe" "$url" "Z:${work//\//\\}"
+digest=$(sha256sum "$state/www/site1/big.bin" | cut -d' ' -f1)
+scripts/wine-run.sh "$build/bench/download_bench.exe" "$url" "Z:${work//\//\\}" "$digest"

@@ -8,6 +8,7 @@
 #include "description/DecryptDescription.h"
 #include "description/DescriptionText.h"
 #include "description/DescriptionTexts.h"
+#include "description/FileHashes.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
 #include "fs/PathText.h"
@@ -191,5 +192,23 @@ std::vector<std::string> CheckDescriptionFile(const std::string& file, const std
   const std::vector<std::string> more =
       CheckPlainDescription(std::string(plain.text.data(), static_cast<std::size_t>(plain.length)));
   problems.insert(problems.end(), more.begin(), more.end());
+  return problems;
+}
+
+std::vector<std::string> CheckFileHashCoverage(const std::string& plain) {
+  std::vector<std::wstring> missing;
+  SetupDescription description(SampleFoldersPlatform(missing));
+  description.LoadPlainText(plain);  // what is wrong besides the hashes the other checks say
+  const FileHashList hashes = FileHashesOf(description);
+  std::vector<std::string> problems;
+  for (const int line : hashes.badLines) {
+    problems.push_back("[File Hashes] line " + std::to_string(line) +
+                       " is not \"<64 hex digits> <target>\" or names a target again; a build with a "
+                       "signing key refuses the description");
+  }
+  for (const std::wstring& target : TargetsWithoutHash(description, hashes)) {
+    problems.push_back("[Files to download] target " + Quoted(target) +
+                       " has no line in [File Hashes]; a build with a signing key refuses the description");
+  }
   return problems;
 }

@@ -159,17 +159,19 @@ int Unpack(const std::string& keyPath, const std::string& inPath) {
   return 0;
 }
 
-// The signature problem of the decrypted `file` under the key at `publicKeyPath`, if any.
-std::vector<std::string> SignatureProblems(const std::string& file, const std::string& keyText,
-                                           const std::string& publicKeyPath) {
+// What a build with the key at `publicKeyPath` refuses in the decrypted `file`: a missing or bad
+// signature, listed files without a hash line, malformed hash lines.
+std::vector<std::string> VerifyProblems(const std::string& file, const std::string& keyText,
+                                        const std::string& publicKeyPath) {
   std::string publicDer;
   if (!ReadFileBytes(publicKeyPath, publicDer)) return {"cannot read signing public key " + publicKeyPath};
   const DecryptedDescription plain = DecryptDescriptionBytes(file, keyText.c_str(), nullptr);
   if (!plain.HasText()) return {};  // the checks of the file already say why
-  const std::string problem =
-      SignatureProblem(std::string(plain.text.data(), static_cast<std::size_t>(plain.length)), publicDer);
-  if (problem.empty()) return {};
-  return {problem};
+  const std::string text(plain.text.data(), static_cast<std::size_t>(plain.length));
+  std::vector<std::string> problems = CheckFileHashCoverage(text);
+  const std::string problem = SignatureProblem(text, publicDer);
+  if (!problem.empty()) problems.insert(problems.begin(), problem);
+  return problems;
 }
 
 int Check(const std::string& keyPath, const std::string& inPath, const std::string& publicKeyPath) {
@@ -179,7 +181,7 @@ int Check(const std::string& keyPath, const std::string& inPath, const std::stri
   if (!ReadFileBytes(inPath, file)) return Fail("cannot read " + inPath);
   std::vector<std::string> problems = CheckDescriptionFile(file, keyText);
   if (!publicKeyPath.empty()) {
-    for (std::string& problem : SignatureProblems(file, keyText, publicKeyPath)) problems.push_back(problem);
+    for (std::string& problem : VerifyProblems(file, keyText, publicKeyPath)) problems.push_back(problem);
   }
   for (const std::string& problem : problems) std::cout << inPath << ": " << problem << "\n";
   if (!problems.empty()) return 1;

@@ -31,7 +31,8 @@ Commands
                already has a [Signature] section is refused.
   signkey DIR  Writes a new 3072-bit RSA signing key pair: DIR/signing-private.der (PKCS #8
                DER; keep it secret, give it to `pack --sign`) and DIR/signing-public.der
-               (DER X.509 SubjectPublicKeyInfo; give it to `check --verify`).
+               (DER X.509 SubjectPublicKeyInfo; give it to `check --verify`, and build
+               Setup.exe with -DSETUP_SIGNING_PUBLIC_KEY=it).
   hash         Prints a ready [File Hashes] section: one line per FILE with its SHA-256
                and its base name, then the empty line that ends the list. Paste it into
                the description; each name must be the target after "->" in
@@ -39,7 +40,9 @@ Commands
   unpack       Decrypts IN.eif and writes the plain text to standard output.
   check        Decrypts and reads IN.eif as Setup.exe does and prints one line for every
                problem found; exit status 1 when there is any, 0 with "OK" otherwise.
-               --verify also requires a valid [Signature] under the signing public key.
+               --verify also requires what a Setup.exe built with that signing public
+               key requires: a valid [Signature] under it, a [File Hashes] line for
+               every listed file and no malformed hash line.
   audit        Asks the servers what Setup.exe would ask them, with its requests and its
                rules, and prints a table (--json: one JSON object). Each default host
                (--default-host, repeated; without it the hosts this eiftool was built
@@ -74,11 +77,18 @@ Description format (plain text in the Windows ANSI code page)
                      is one line of hex digits (either case; 768 for a 3072-bit key): an
                      RSASSA-PKCS1-v1_5 signature with SHA-256 (RFC 8017) over the exact bytes
                      of the plain text before the "[" of its header. Only line ends may
-                     follow it. `check --verify` checks it; Setup.exe reads a signed
-                     description as any other (the section is ignored).
+                     follow it. `check --verify` checks it. A Setup.exe built with
+                     -DSETUP_SIGNING_PUBLIC_KEY refuses a description, downloaded or local,
+                     without a valid signature under that key, or whose [File Hashes]
+                     misses a listed file or holds a malformed line, exactly like a
+                     damaged one. A Setup.exe built without a key ignores the section.
   [File Hashes]      Optional: "<64 hex digits of the SHA-256> <target>" one a line (one or
                      more spaces between; `eiftool hash` writes it). `audit` compares the
-                     files on the hosts with it; Setup.exe ignores it.
+                     files on the hosts with it. Setup.exe hashes each named file as it
+                     writes it; a different hash fails the attempt like a wrong length
+                     (the retries follow, then "Error: Failed to download <target>"). A
+                     file already in the setup folder (a local copy) whose download
+                     failed counts only if its hash matches; otherwise it is deleted.
 
 Sections Setup.exe reads
   Files to download       source -> target, one a line: the path on the download host (from

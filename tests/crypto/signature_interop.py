@@ -17,6 +17,7 @@ from cryptography.hazmat.primitives import hashes, serialization
 from cryptography.hazmat.primitives.asymmetric import padding, rsa
 
 PLAIN = (b"[Files to download]\r\n/downloads/Demo/Real Setup.exe -> Real Setup.exe\r\n"
+         b"[File Hashes]\r\n" + hashlib.sha256(b"MZ").hexdigest().encode() + b"  Real Setup.exe\r\n\r\n"
          b"[Download Sites]\r\n127.0.0.1:18083\r\n[Program to run]\r\nReal Setup.exe\r\n"
          b"[User Info Filename]\r\nUser Info.txt\r\n[End]\r\nEnd\r\n")
 
@@ -55,7 +56,12 @@ def main():
         section = b"[Signature]\n" + key.sign(PLAIN, padding.PKCS1v15(), hashes.SHA256()).hex().encode() + b"\n"
         (work / "py.txt").write_bytes(PLAIN + section)
         (work / "tampered.txt").write_bytes(PLAIN.replace(b"18083", b"18084") + section)
-        for name, code, words in (("py", 0, "OK"), ("tampered", 1, "does not match")):
+        # A build with the key also refuses a listed file without a hash line: check says so.
+        unhashed = PLAIN.replace(b"  Real Setup.exe\r\n", b"  Other.exe\r\n")
+        (work / "unhashed.txt").write_bytes(
+            unhashed + b"[Signature]\n" + key.sign(unhashed, padding.PKCS1v15(), hashes.SHA256()).hex().encode() + b"\n")
+        for name, code, words in (("py", 0, "OK"), ("tampered", 1, "does not match"),
+                                  ("unhashed", 1, "target 'Real Setup.exe' has no line in [File Hashes]")):
             tool("pack", keys / "public.der", work / f"{name}.txt", work / f"{name}.eif")
             out = text(tool("check", keys / "private.hex", work / f"{name}.eif", "--verify", work / "py-public.der",
                             expect=code))

@@ -4,12 +4,14 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <string>
 
 #include "bootstrap/AcquireSetup.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/DescriptionPlatformWin.h"
+#include "crypto/SignatureCheck.h"
 #include "fs/FolderServices.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ServerRig.h"
@@ -18,6 +20,7 @@
 #include "tests/support/TempFolder.h"
 #include "ui/MessageSeam.h"
 #include "ui/ProgressWindow.h"
+#include "tools/ToolFiles.h"
 
 namespace {
 
@@ -312,6 +315,179 @@ TEST_F(AcquireTest, TheTotalOfLengthsIsHeldToTheBarsRange) {
   EXPECT_EQ(Range().iHigh, INT_MAX);
   EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to download big1.bin"});
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\ok.bin").size(), 2000u);
+}
+
+// ---- Signed descriptions and file hashes -----------------------------------------------------
+
+// What a build with the test signing key checks descriptions with.
+DescriptionPlatform BuildKeyPlatform() {
+  std::string der;
+  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + "/signing-public.der", der));
+  DescriptionPlatform platform = WindowsDescriptionPlatform();
+  platform.verifySignature = SignatureCheckFor(reinterpret_cast<const unsigned char*>(der.data()), der.size());
+  return platform;
+}
+
+// Site 1 serves "a.bin" (2000 bytes, so the site qualifies) and "c.bin" (1500 bytes), listed as
+// "a.bin" and "My Setup.cab".
+class HashedAcquireTest : public AcquireTest {
+ protected:
+  void SetUp() override {
+    AcquireTest::SetUp();
+    if (IsSkipped()) return;
+    rig::Publish(rig::kSite1, Wide(Prefix() + "/a.bin"), a);
+    rig::Publish(rig::kSite1, Wide(Prefix() + "/c.bin"), c);
+  }
+  void UseBuildKey() { description.SetPlatform(BuildKeyPlatform()); }
+  std::vector<std::string> Items() const { return {Prefix() + "/a.bin -> a.bin", Prefix() + "/c.bin -> My Setup.cab"}; }
+  // Both hash lines as publishers write them: upper case, and several spaces before a name with
+  // spaces; `aDigest` replaces the first one's digest.
+  std::string HashSection(const std::string& aDigest) const {
+    std::string upper = aDigest;
+    for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return "[File Hashes]\r\n" + upper + " a.bin\r\n" + Sha256Hex(c) + "    My Setup.cab\r\n\r\n";
+  }
+  std::string Plain(const std::string& extra) const {
+    return DescriptionText({rig::Host(rig::kSite1)}, Items(), extra);
+  }
+  int FileRequests() const {
+    return rig::CountRequests(rig::kSite1, Prefix() + "/a.bin") + rig::CountRequests(rig::kSite1, Prefix() + "/c.bin");
+  }
+
+  const std::string a = rig::Pattern(2000, 5);
+  const std::string c = rig::Pattern(1500, 6);
+};
+
+TEST_F(HashedAcquireTest, ASignedDescriptionWithHashesInstallsUnderTheKey) {
+  UseBuildKey();
+  rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(Signed(Plain(HashSection(Sha256Hex(a))))));
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), a);
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\My Setup.cab"), c);
+}
+
+// The served bytes against the hash line, with and without a key built in.
+TEST_F(HashedAcquireTest, AFileIsCheckedAgainstItsHashLineAsItIsWritten) {
+  std::string sameLength = a;
+  sameLength[1999] = sameLength[1999] == 'a' ? 'b' : 'a';
+  const struct {
+    const char* name;
+    bool key;
+    std::string section;  // [File Hashes]
+    bool succeeds;
+  } cases[] = {
+      {"no key, right hash", false, HashSection(Sha256Hex(a)), true},
+      {"no key, hash of other bytes of the same length", false, HashSection(Sha256Hex(sameLength)), false},
+      {"no key, no hash line: unchecked", false, "[File Hashes]\r\n" + Sha256Hex(c) + " My Setup.cab\r\n\r\n", true},
+      {"key, hash of other bytes of the same length", true, HashSection(Sha256Hex(sameLength)), false},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    MessageRecorder recorder;
+    SetupDescription fresh(k.key ? BuildKeyPlatform() : WindowsDescriptionPlatform());  // once per description
+    Downloader freshDownloader;
+    const std::string plain = Plain(k.section);
+    rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(k.key ? Signed(plain) : plain));
+    const int before = rig::CountRequests(rig::kSite1, Prefix() + "/a.bin");
+
+    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).succeeded, k.succeeds);
+
+    if (k.succeeds) {
+      EXPECT_TRUE(MessageRecorder::Texts().empty());
+      EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), a);
+    } else {
+      EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download a.bin"});
+      EXPECT_FALSE(PathExists(setupFolder + L"\\a.bin"));
+      // Probed by the site choice and the sizing, then the 4 attempts.
+      EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/a.bin", before + 6), before + 6);
+    }
+  }
+}
+
+struct RefusalCase {
+  const char* name;
+  const wchar_t* message;
+};
+
+class RefusedDescriptionTest : public HashedAcquireTest, public testing::WithParamInterface<RefusalCase> {};
+
+// A build with a key refuses these like a damaged description, before any file is asked for.
+TEST_P(RefusedDescriptionTest, ShowsTheDescriptionMessageAndFetchesNothing) {
+  UseBuildKey();
+  const std::string name = GetParam().name;
+  const std::string hashed = Plain(HashSection(Sha256Hex(a)));
+  std::string published;
+  if (name == "unsigned") {
+    published = hashed;
+  } else if (name == "tampered") {
+    published = Signed(hashed);
+    published[published.find("a.bin") + 1] = '-';  // "a-bin": another file, same length
+  } else if (name == "other_key") {
+    published = Signed(hashed, true);
+  } else if (name == "missing_hash_line") {
+    published = Signed(Plain("[File Hashes]\r\n" + Sha256Hex(a) + " a.bin\r\n\r\n"));
+  } else if (name == "planted_unsigned_local_copy") {
+    WriteFileBytes(appFolder + L"\\SetupInitial.eif", Encrypted(Plain("[Download Initial Setup]\r\nNo\r\n")));
+    WriteFileBytes(appFolder + L"\\a.bin", "planted");
+  }
+  if (!published.empty()) rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(published));
+
+  EXPECT_FALSE(Acquire());
+
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{GetParam().message});
+  EXPECT_EQ(FileRequests(), 0);
+  EXPECT_FALSE(PathExists(setupFolder + L"\\a.bin"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedDescriptionTest,
+    testing::Values(RefusalCase{"unsigned", L"Error opening the initial setup eif."},
+                    RefusalCase{"tampered", L"Error opening the initial setup eif."},
+                    RefusalCase{"other_key", L"Error opening the initial setup eif."},
+                    RefusalCase{"missing_hash_line", L"Error opening the initial setup eif."},
+                    RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif."}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+// Local-copy mode: a file copied from beside the executable counts only with its hash.
+TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
+  const std::string extra = "the copy that was signed for";
+  const struct {
+    const char* name;
+    std::string besideExecutable;
+    bool served;  // the site also has the right bytes
+    bool succeeds;
+  } cases[] = {
+      {"matching copy, not on the site", extra, false, true},
+      {"other bytes, not on the site: deleted", "other bytes", false, false},
+      {"other bytes, on the site: downloaded", "other bytes", true, true},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    MessageRecorder recorder;
+    SetupDescription fresh(BuildKeyPlatform());
+    Downloader freshDownloader;
+    const std::string source = Prefix() + "/extra" + std::to_string(&k - cases) + ".bin";
+    if (k.served) rig::Publish(rig::kSite1, Wide(source), extra);
+    const std::string plain = DescriptionText(
+        {rig::Host(rig::kSite1)}, {Prefix() + "/a.bin -> a.bin", source + " -> extra.bin"},
+        "[Download Initial Setup]\r\nNo\r\n[File Hashes]\r\n" + Sha256Hex(a) + " a.bin\r\n" + Sha256Hex(extra) +
+            " extra.bin\r\n\r\n");
+    WriteFileBytes(appFolder + L"\\SetupInitial.eif", Encrypted(Signed(plain)));
+    WriteFileBytes(appFolder + L"\\extra.bin", k.besideExecutable);
+
+    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).succeeded, k.succeeds);
+
+    if (k.succeeds) {
+      EXPECT_TRUE(MessageRecorder::Texts().empty());
+      EXPECT_EQ(ReadFileBytes(setupFolder + L"\\extra.bin"), extra);
+    } else {
+      EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download extra.bin"});
+      EXPECT_FALSE(PathExists(setupFolder + L"\\extra.bin"));
+    }
+  }
 }
 
 struct FailureCase {

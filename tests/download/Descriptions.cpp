@@ -1,7 +1,12 @@
 #include "tests/download/Descriptions.h"
 
+#include <gtest/gtest.h>
+
+#include "crypto/Sha256.h"
 #include "tests/support/BuildKey.h"
 #include "tests/support/TempFolder.h"
+#include "tools/EifSigning.h"
+#include "tools/ToolFiles.h"
 
 std::string DescriptionText(const std::vector<std::wstring>& sites,
                             const std::vector<std::string>& files, const std::string& extra) {
@@ -14,3 +19,19 @@ std::string DescriptionText(const std::vector<std::wstring>& sites,
 }
 
 std::string Encrypted(const std::string& plain) { return PackWithEmbeddedKey(plain); }
+
+std::string Signed(const std::string& plain, bool otherKey) {
+  std::string key;
+  const std::string name = otherKey ? "/other-private.der" : "/signing-private.der";
+  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + name, key));
+  std::string signedText;
+  std::string error;
+  EXPECT_TRUE(AppendSignature(plain, key, signedText, error)) << error;
+  return signedText;
+}
+
+std::string Sha256Hex(const std::string& bytes) {
+  const std::optional<Sha256Digest> digest = Sha256Of(bytes);
+  EXPECT_TRUE(digest.has_value());
+  return digest ? LowerHex(*digest) : std::string();
+}

@@ -11,3 +11,10 @@ std::string DescriptionText(const std::vector<std::wstring>& sites,
 
 // `plain` encrypted into a .eif file's bytes with the build's key (tests/support/BuildKey.h).
 std::string Encrypted(const std::string& plain);
+
+// `plain` with a [Signature] section of the test signing key (tests/crypto/keys), or of its
+// other key.
+std::string Signed(const std::string& plain, bool otherKey = false);
+
+// The SHA-256 of `bytes` in lower-case hexadecimal.
+std::string Sha256Hex(const std::string& bytes);

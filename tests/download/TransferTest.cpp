@@ -7,6 +7,7 @@
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
 #include "fs/FolderServices.h"
+#include "tests/download/Descriptions.h"
 #include "tests/download/ProgressRecorder.h"
 #include "tests/download/ServerRig.h"
 #include "tests/support/FakeClock.h"
@@ -231,6 +232,49 @@ INSTANTIATE_TEST_SUITE_P(
                     BackupCase{"nothing_before_failure", false, false, false, nullptr, nullptr},
                     BackupCase{"stray_backup_stays_on_failure", false, true, false, nullptr, "older"}),
     [](const testing::TestParamInfo<BackupCase>& info) { return std::string(info.param.name); });
+
+// With an expected digest, the bytes written must have it; the length alone no longer decides.
+TEST_F(TransferTest, AnExpectedDigestDecidesEachAttempt) {
+  const std::string body = rig::Pattern(5000, 4);
+  std::string sameLength = body;
+  sameLength[4000] = sameLength[4000] == 'a' ? 'b' : 'a';
+  rig::Publish(rig::kSite1, L"/hashed/app.bin", body);
+  const struct {
+    const char* name;
+    std::string digest;
+    bool previousCopy;
+    bool succeeds;
+    int requests;
+    const char* left;  // what the target holds afterwards; nullptr: absent (or the body when succeeded)
+  } cases[] = {
+      {"the body's digest", Sha256Hex(body), false, true, 1, nullptr},
+      {"the digest of other bytes of the same length", Sha256Hex(sameLength), false, false, 4, nullptr},
+      {"a previous copy comes back after the last attempt", Sha256Hex(sameLength), true, false, 4, "current"},
+      {"not a digest at all", "not hex", false, false, 4, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeClock caseClock;  // counts this case's pauses only
+    const std::wstring target = temp / L"hashed.bin";
+    ::DeleteFileW(target.c_str());
+    if (c.previousCopy) WriteFileBytes(target, "current");
+    const int before = rig::CountRequests(rig::kSite1, "/hashed/app.bin");
+
+    EXPECT_EQ(DownloadUrlToFile(rig::Url(rig::kSite1, L"/hashed/app.bin"), target, nullptr, nullptr, c.digest),
+              c.succeeds);
+
+    EXPECT_EQ(rig::CountRequests(rig::kSite1, "/hashed/app.bin", before + c.requests), before + c.requests);
+    EXPECT_EQ(RetryPauses(), c.succeeds ? 0 : 4);
+    if (c.succeeds) {
+      EXPECT_EQ(ReadFileBytes(target), body);
+    } else {
+      EXPECT_EQ(PathExists(target), c.left != nullptr);
+      if (c.left) {
+        EXPECT_EQ(ReadFileBytes(target), c.left);
+      }
+    }
+  }
+}
 
 // The rig links disk-full/full.bin to /dev/full, with an older backup already beside it, so the
 // target is opened in place and every write fails as on a full disk. (Wine cannot delete that

@@ -38,8 +38,10 @@ def setup_for_hosts(build_dir, exe, copy, host1, host2):
         f.write(data)
 
 
-def pack_with_build_key(build_dir, eiftool, plain, out):
-    """`eiftool pack` of the text file `plain` with the key compiled into the build's Setup.exe."""
+def pack_with_build_key(build_dir, eiftool, plain, out, signing_key=None):
+    """`eiftool pack` of the text file `plain` with the key compiled into the build's Setup.exe,
+    signed with the private key file `signing_key` when given."""
     os.makedirs(os.path.dirname(out), exist_ok=True)
-    subprocess.run([eiftool, "pack", build_setting(build_dir, "SETUP_PRIVATE_KEY_FILE"), plain, out],
+    sign = ["--sign", signing_key] if signing_key else []
+    subprocess.run([eiftool, "pack", build_setting(build_dir, "SETUP_PRIVATE_KEY_FILE"), plain, out] + sign,
                    check=True, stdout=subprocess.DEVNULL)

@@ -6,6 +6,7 @@ message box a user would see.
 Environment: SETUP_EXE, OBSERVER_EXE, FINAL_SETUP_EXE (Windows programs of the test build),
 SETUP_BUILD_DIR (that build's folder), EIFTOOL (the native description tool), E2E_WORK (a
 scratch folder). Each run takes free ports; its Setup.exe copy names them as default hosts."""
+import hashlib
 import os
 import shutil
 import subprocess
@@ -16,7 +17,7 @@ import unittest
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(__file__))
 from wine_tools import REPO, Observer, windows_path, wine, wine_temp_folder  # noqa: E402
-from products import pack_with_build_key, setup_for_hosts  # noqa: E402
+from products import build_setting, pack_with_build_key, setup_for_hosts  # noqa: E402
 sys.path.insert(0, os.path.join(REPO, "tests", "servers"))
 from rig import Rig  # noqa: E402
 
@@ -26,6 +27,8 @@ WORK = ENV.get("E2E_WORK", os.path.join(BUILD, "e2e"))
 EXE_NAME = "Setup_Demo_1.exe"
 DESCRIPTION_PATH = "downloads/Setups/Demo/SetupInitial.eif"
 CAPTION = "Setup_Demo_1"
+KEYS = ENV.get("SIGNING_KEYS", os.path.join(REPO, "tests", "crypto", "keys"))
+SIGNING_KEY = os.path.join(KEYS, "signing-private.der")
 DATA_FILES = {"data-small.bin": 1500, "data-medium.bin": 70000, "data-large.bin": 3 * 1024 * 1024}
 
 
@@ -47,29 +50,50 @@ def description_text(files, sites, program="final_setup.exe", user_info="UserInf
     return text + extra + "[End]\nEnd\n"
 
 
+def tamper_signed_description(s, path):
+    """Changes one byte of the signed text inside the packed file at `path`, keeping its signature."""
+    text = subprocess.run([ENV["EIFTOOL"], "unpack", build_setting(BUILD, "SETUP_PRIVATE_KEY_FILE"), path],
+                          check=True, capture_output=True).stdout
+    changed = text.replace(b"data-small.bin", b"data-small.bim", 1)
+    assert changed != text
+    plain = path + ".tampered.txt"
+    with open(plain, "wb") as f:
+        f.write(changed)
+    pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, path)
+    os.remove(plain)
+
+
 class Scenario:
     """One run: an application folder with the executable, the hosts' files, the outcome."""
 
-    def __init__(self, name, rig):
+    def __init__(self, name, rig, exe=None):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         self.app = os.path.join(self.folder, "app")
         os.makedirs(self.app)
-        setup_for_hosts(BUILD, ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME),
+        setup_for_hosts(BUILD, exe or ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME),
                         rig.host("host1"), rig.host("host2"))
         self.rig = rig
         self.report_path = os.path.join(self.app, "final-setup-report.txt")
 
-    def pack(self, text, out_path):
+    def pack(self, text, out_path, signing_key=None):
         plain = out_path + ".txt"
         os.makedirs(os.path.dirname(out_path), exist_ok=True)
         with open(plain, "w", newline="\n") as f:
             f.write(text)
-        pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, out_path)
+        pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, out_path, signing_key)
         os.remove(plain)
 
-    def serve_description(self, server, text):
-        self.pack(text, os.path.join(self.rig.root(server), DESCRIPTION_PATH))
+    def serve_description(self, server, text, signing_key=None):
+        self.pack(text, os.path.join(self.rig.root(server), DESCRIPTION_PATH), signing_key)
+
+    def hash_section(self, server, files):
+        """[File Hashes] for `files` as the site `server` serves them."""
+        lines = ""
+        for source, target in files:
+            with open(os.path.join(self.rig.root(server), source.lstrip("/")), "rb") as f:
+                lines += "%s  %s\n" % (hashlib.sha256(f.read()).hexdigest(), target)
+        return "[File Hashes]\n" + lines + "\n"
 
     def serve_files(self, server, delay_ms=None):
         folder = os.path.join(self.rig.root(server), "demo")
@@ -117,10 +141,10 @@ class EndToEndTest(unittest.TestCase):
     def host(self, server):
         return self.rig.host(server)
 
-    def start(self, name, down=()):
+    def start(self, name, down=(), exe=None):
         self.rig.start(down)
         shutil.rmtree(self.setup_temp, ignore_errors=True)
-        return Scenario(name, self.rig)
+        return Scenario(name, self.rig, exe)
 
     def assertCleanedUp(self, scenario):
         self.assertEqual(scenario.exit_code, 0)
@@ -243,6 +267,63 @@ class EndToEndTest(unittest.TestCase):
         self.assertMessages(s, ["Error: Failed to download not-there.bin"])
         self.assertCleanedUp(s)
 
+
+    # ---- a Setup.exe built with a signing key (the test key) ----
+
+    def start_signed(self, name):
+        """A scenario of the build with the test signing key; site 1 serves the files."""
+        s = self.start(name, exe=ENV["SIGNING_SETUP_EXE"])
+        s.serve_files("site1")
+        return s
+
+    def signed_text(self, s, extra=""):
+        return description_text(standard_files(), [self.host("site1")],
+                                extra=s.hash_section("site1", standard_files()) + extra)
+
+    def test_signing_build_installs_a_signed_description_with_hashes(self):
+        s = self.start_signed("signed")
+        s.serve_description("host1", self.signed_text(s), signing_key=SIGNING_KEY)
+        s.run()
+        self.assertInstalled(s, self.host("site1"))
+
+    def test_signing_build_refuses_what_its_key_did_not_sign(self):
+        for case in ("unsigned", "tampered", "other-key", "planted-local-copy"):
+            with self.subTest(case):
+                s = self.start_signed("refused-" + case)
+                text = self.signed_text(s)
+                if case == "unsigned":
+                    s.serve_description("host1", text)
+                elif case == "other-key":
+                    s.serve_description("host1", text, signing_key=os.path.join(KEYS, "other-private.der"))
+                elif case == "tampered":
+                    s.serve_description("host1", text, signing_key=SIGNING_KEY)
+                    tamper_signed_description(s, os.path.join(self.rig.root("host1"), DESCRIPTION_PATH))
+                else:
+                    s.serve_description("host1", text, signing_key=SIGNING_KEY)
+                    s.pack(self.signed_text(s, extra="[Download Initial Setup]\nNo\n\n"),
+                           os.path.join(s.app, "SetupInitial.eif"))
+                s.run()
+                local = case == "planted-local-copy"
+                self.assertMessages(s, ["Error opening the %sinitial setup eif." % ("local " if local else "")])
+                self.assertFalse(os.path.exists(s.report_path), "the final setup was started")
+                self.assertEqual([r for r in self.rig.requests("site1") if r.startswith("GET ")], [])
+                self.assertCleanedUp(s)
+
+    def test_a_file_whose_bytes_differ_from_its_hash_fails_after_the_retries(self):
+        s = self.start_signed("other-bytes")
+        s.serve_description("host1", self.signed_text(s), signing_key=SIGNING_KEY)
+        path = os.path.join(self.rig.root("site1"), "demo", "data-medium.bin")
+        with open(path, "r+b") as f:
+            f.seek(50000)
+            byte = f.read(1)
+            f.seek(50000)
+            f.write(bytes([byte[0] ^ 0xFF]))  # same length, other bytes
+        s.run()
+        self.assertMessages(s, ["Error: Failed to download data-medium.bin"])
+        self.assertFalse(os.path.exists(s.report_path), "the final setup was started")
+        gets = [r for r in self.rig.requests("site1") if r.startswith("GET /demo/data-medium.bin ")]
+        self.assertEqual(len(gets), 1 + 4, gets)  # sized, then every attempt
+        self.assertCleanedUp(s)
 
 if __name__ == "__main__":
     only = ENV.get("E2E_ONLY")

@@ -1,0 +1,5 @@
+#include "bootstrap/BuiltInSigningKey.h"
+
+#include "crypto/SigningPublicKey.h"
+
+SigningKeyBytes BuiltInSigningKey() { return {kSigningPublicKey, kSigningPublicKeyLength}; }
