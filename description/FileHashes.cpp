@@ -28,25 +28,20 @@ bool ParseLine(const std::wstring& line, std::string& digest, std::wstring& targ
   return !target.empty();
 }
 
-std::wstring Join(const std::vector<std::wstring>& lines) {
-  std::wstring body;
-  for (const std::wstring& line : lines) body += line + L"\n";
-  return body;
-}
-
 }  // namespace
 
-FileHashList ParseFileHashLines(const std::wstring& body) {
+FileHashList ParseFileHashLines(const std::vector<std::wstring>& lines) {
   FileHashList list;
-  for (int index = 0;; ++index) {
-    const std::wstring line = TrimDescriptionSpace(LineAt(body, index));
-    if (line.empty()) return list;
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::wstring line = TrimDescriptionSpace(lines[index]);
+    if (line.empty()) break;
     std::string digest;
     std::wstring target;
     if (!ParseLine(line, digest, target) || !list.byTarget.emplace(target, digest).second) {
-      list.badLines.push_back(index + 1);
+      list.badLines.push_back(static_cast<int>(index) + 1);
     }
   }
+  return list;
 }
 
 bool HasFileHashes(const SetupDescription& description) {
@@ -55,7 +50,7 @@ bool HasFileHashes(const SetupDescription& description) {
 
 FileHashList FileHashesOf(const SetupDescription& description) {
   // The lines as every lookup sees them; none (and no message) when the section is missing.
-  return ParseFileHashLines(Join(description.SectionLines(kFileHashesSection)));
+  return ParseFileHashLines(description.SectionLines(kFileHashesSection));
 }
 
 std::vector<std::wstring> ListedTargets(const SetupDescription& description) {

@@ -19,8 +19,8 @@ struct FileHashList {
   std::vector<int> badLines;
 };
 
-// Reads the lines of a section body (already trimmed, as the lookups trim it).
-FileHashList ParseFileHashLines(const std::wstring& body);
+// Reads the lines of the section's body, as SetupDescription::SectionLines gives them.
+FileHashList ParseFileHashLines(const std::vector<std::wstring>& lines);
 
 // Whether the loaded description has the section; asks without the missing-section message.
 bool HasFileHashes(const SetupDescription& description);

@@ -21,12 +21,7 @@ DWORD requestTimeoutMs = kRequestTimeoutMs;
 const DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                                  INTERNET_OPTION_RECEIVE_TIMEOUT};
 
-void SetTimeouts(HINTERNET handle) {
-  for (DWORD option : kTimeoutOptions) {
-    DWORD value = requestTimeoutMs;
-    ::InternetSetOptionW(handle, option, &value, sizeof(value));
-  }
-}
+void SetTimeouts(HINTERNET handle) { SetRequestTimeouts(handle, requestTimeoutMs); }
 
 struct UrlParts {
   std::wstring host;
@@ -56,6 +51,13 @@ bool SplitUrl(const std::wstring& url, UrlParts& parts) {
   return !parts.host.empty();
 }
 }  // namespace
+
+void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds) {
+  for (DWORD option : kTimeoutOptions) {
+    DWORD value = milliseconds;
+    ::InternetSetOptionW(handle, option, &value, sizeof(value));
+  }
+}
 
 bool InternetConnected() {
   DWORD flags = 0;

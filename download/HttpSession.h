@@ -29,6 +29,10 @@ bool IsSuccessStatus(DWORD status);
 // The Content-Length of an answered request; false when absent or unreadable.
 bool QueryAnnouncedLength(HINTERNET request, DWORD& length);
 
+// Sets the connect, send and receive time-outs of `handle` to `milliseconds`; on a request, before
+// it is sent (Wine takes them only then).
+void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds);
+
 // The connect, send and receive time-out in milliseconds, 30 s unless a test shortened it
 // (0 restores it). Returns the value it replaced.
 DWORD SetRequestTimeoutForTesting(DWORD milliseconds);

@@ -19,13 +19,6 @@ std::string WinInetFailure(DWORD error) {
   return error == ERROR_INTERNET_TIMEOUT ? "timed out" : "WinINet error " + std::to_string(error);
 }
 
-void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
-  for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                             INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    ::InternetSetOptionW(handle, option, &milliseconds, sizeof(milliseconds));
-  }
-}
-
 bool HasHeader(HINTERNET request, DWORD query) {
   wchar_t value[64];
   DWORD length = sizeof(value);
@@ -86,7 +79,7 @@ class WinInetAuditHttp : public AuditHttp {
       return answer;
     }
     // The audit's own time-out, in place of the bootstrapper's 30 s.
-    SetTimeouts(request.get(), timeoutMs_);
+    SetRequestTimeouts(request.get(), timeoutMs_);
     if (!SendRequest(request.get(), std::wstring())) return Failed(answer);
     ReadAnswer(request.get(), body, answer);
     return answer;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "description/DescriptionText.h"
 #include "description/FileHashes.h"
 #include "description/SetupDescription.h"
 #include "tools/AuditHttp.h"
@@ -34,7 +35,7 @@ TEST(FileHashLines, ReadsWhatTheFormatAllowsAndFlagsTheRest) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const FileHashList list = ParseFileHashLines(c.body);
+    const FileHashList list = ParseFileHashLines(SplitLines(c.body));
     std::vector<std::wstring> targets;
     for (const auto& entry : list.byTarget) {
       targets.push_back(entry.first);
