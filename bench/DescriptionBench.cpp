@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "description/DescriptionText.h"
+#include "description/DescriptionSyntax.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"

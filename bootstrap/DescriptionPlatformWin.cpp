@@ -3,7 +3,7 @@
 #include "base/AnsiText.h"
 #include "bootstrap/BuiltInSigningKey.h"
 #include "crypto/SignatureCheck.h"
-#include "description/DescriptionTexts.h"
+#include "description/DescriptionConstants.h"
 #include "fs/FolderServices.h"
 #include "ui/MessageSeam.h"
 

@@ -1,17 +1,28 @@
 #include "crypto/CryptoApiHandles.h"
 
 #include <algorithm>
+#include <string>
+
+#include "base/FailureLog.h"
 
 static_assert(sizeof(DWORD) == 4 && sizeof(std::size_t) >= sizeof(DWORD),
               "a piece of at most MAXDWORD bytes fits both the API's DWORD and size_t");
 
-UniqueCryptProvider AcquireAesProvider() {
-  HCRYPTPROV provider = 0;
-  if (!::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-    return UniqueCryptProvider();
+UniqueCryptProvider AcquireVerifyContext(std::initializer_list<DWORD> types) {
+  DWORD error = ERROR_INVALID_PARAMETER;
+  for (const DWORD type : types) {
+    HCRYPTPROV provider = 0;
+    if (::CryptAcquireContextW(&provider, nullptr, nullptr, type, CRYPT_VERIFYCONTEXT)) {
+      return UniqueCryptProvider(provider);
+    }
+    error = ::GetLastError();
   }
-  return UniqueCryptProvider(provider);
+  // Only the last type's error: the earlier ones were tried in its place.
+  LogFailure(L"no CryptoAPI provider of type " + std::to_wstring(*(types.end() - 1)) + ErrorSuffix(error));
+  return UniqueCryptProvider();
 }
+
+UniqueCryptProvider AcquireSha256Provider() { return AcquireVerifyContext({PROV_RSA_AES}); }
 
 UniqueCryptHash CreateSha256Hash(HCRYPTPROV provider) {
   HCRYPTHASH hash = 0;

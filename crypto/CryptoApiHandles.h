@@ -3,11 +3,16 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <initializer_list>
+
 #include "base/CryptHandles.h"
 
-// A key-less context of the provider that knows SHA-256 (every Windows since XP SP3); empty
-// when the system has none.
-UniqueCryptProvider AcquireAesProvider();
+// A key-less context (CRYPT_VERIFYCONTEXT) of the first of the provider `types` that the system
+// has; empty, with one failure line, when it has none of them.
+UniqueCryptProvider AcquireVerifyContext(std::initializer_list<DWORD> types);
+
+// The provider that knows SHA-256 (every Windows since XP SP3), as AcquireVerifyContext gives it.
+UniqueCryptProvider AcquireSha256Provider();
 
 // A fresh SHA-256 hash object of `provider`; empty on failure.
 UniqueCryptHash CreateSha256Hash(HCRYPTPROV provider);

@@ -9,7 +9,7 @@ struct Sha256::State {
 };
 
 Sha256::Sha256() : state_(std::make_unique<State>()) {
-  state_->provider = AcquireAesProvider();
+  state_->provider = AcquireSha256Provider();
   if (state_->provider) state_->hash = CreateSha256Hash(state_->provider.get());
 }
 

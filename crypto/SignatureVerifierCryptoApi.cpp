@@ -31,7 +31,7 @@ std::optional<SignatureVerifier> SignatureVerifier::Load(const unsigned char* de
   if (bits < kMinimumSigningKeyBits) return std::nullopt;
 
   auto state = std::make_unique<State>();
-  state->provider = AcquireAesProvider();
+  state->provider = AcquireSha256Provider();
   if (!state->provider) return std::nullopt;
   HCRYPTKEY key = 0;
   if (!::CryptImportPublicKeyInfo(state->provider.get(), X509_ASN_ENCODING, info, &key)) return std::nullopt;

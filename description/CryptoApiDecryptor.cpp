@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/CryptHandles.h"
+#include "base/HexText.h"
+#include "crypto/CryptoApiHandles.h"
 #include "description/PrivateKeyDer.h"
 
 namespace {
@@ -42,17 +44,6 @@ std::optional<PrivateKeyBlob> DecodePrivateKey(const DerBytes& rsaKey) {
   if (modulusLength == 0 || size - sizeof(BLOBHEADER) - sizeof(RSAPUBKEY) < modulusLength) return std::nullopt;
   key.modulus.assign(std::make_reverse_iterator(modulus + modulusLength), std::make_reverse_iterator(modulus));
   return key;
-}
-
-UniqueCryptProvider AcquireProvider() {
-  HCRYPTPROV provider = 0;
-  if (::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-    return UniqueCryptProvider(provider);
-  }
-  if (::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) {
-    return UniqueCryptProvider(provider);
-  }
-  return UniqueCryptProvider();
 }
 
 class CryptoApiDecryptor : public BlockDecryptor {
@@ -99,7 +90,8 @@ std::unique_ptr<BlockDecryptor> LoadCryptoApiDecryptor(const char* keyHex) {
   if (!rsaKey) return nullptr;
   std::optional<PrivateKeyBlob> decoded = DecodePrivateKey(*rsaKey);
   if (!decoded) return nullptr;
-  UniqueCryptProvider provider = AcquireProvider();
+  // The AES provider also decrypts RSA-OAEP; the base provider is the fallback of older systems.
+  UniqueCryptProvider provider = AcquireVerifyContext({PROV_RSA_AES, PROV_RSA_FULL});
   if (!provider) return nullptr;
   HCRYPTKEY key = 0;
   if (!::CryptImportKey(provider.get(), decoded->blob.data(), static_cast<DWORD>(decoded->blob.size()), 0, 0, &key)) {

@@ -1,19 +1,15 @@
 #include "description/DescriptionSignature.h"
 
 #include <cstring>
+#include <utility>
+
+#include "base/HexText.h"
 
 namespace {
 
 char UpperAsciiByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = UpperAsciiByte(c);
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Where the header begins at or after `from`, letters in any case; npos when nowhere.
 std::size_t FindHeader(const std::string& text, std::size_t from) {
@@ -28,16 +24,10 @@ std::size_t FindHeader(const std::string& text, std::size_t from) {
 }
 
 // The bytes of an even, non-empty run of hex digits; false for anything else.
-bool DecodeHex(const std::string& digits, std::vector<unsigned char>& bytes) {
-  if (digits.empty() || digits.size() % 2 != 0) return false;
-  bytes.clear();
-  bytes.reserve(digits.size() / 2);
-  for (std::size_t i = 0; i < digits.size(); i += 2) {
-    const int high = HexValue(digits[i]);
-    const int low = HexValue(digits[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes.push_back(static_cast<unsigned char>(high * 16 + low));
-  }
+bool DecodeSignature(const std::string& digits, std::vector<unsigned char>& bytes) {
+  std::optional<std::vector<unsigned char>> decoded = DecodeHex(digits);
+  if (digits.empty() || !decoded) return false;
+  bytes = std::move(*decoded);
   return true;
 }
 
@@ -63,7 +53,7 @@ DescriptionSignature FindDescriptionSignature(const std::string& text) {
   std::size_t rest = valueEnd;
   while (rest < text.size() && IsLineEnd(text[rest])) ++rest;
 
-  if (valueBegin == afterHeader || !DecodeHex(text.substr(valueBegin, valueEnd - valueBegin), found.signature)) {
+  if (valueBegin == afterHeader || !DecodeSignature(text.substr(valueBegin, valueEnd - valueBegin), found.signature)) {
     found.signature.clear();
     // A header with no line of its own, or whose value line is another section, is not last.
     const bool sectionFollows = text.find('[', afterHeader) != std::string::npos;

@@ -1,17 +1,8 @@
 #include "description/FileHashes.h"
 
-#include "description/DescriptionText.h"
-#include "description/DescriptionTexts.h"
-#include "description/SetupDescription.h"
+#include "base/HexText.h"
 
 namespace {
-
-int HexValue(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  return -1;
-}
 
 // One line: the digest in lower case and the target name; false when the line is malformed.
 bool ParseLine(const std::wstring& line, std::string& digest, std::wstring& target) {
@@ -19,7 +10,7 @@ bool ParseLine(const std::wstring& line, std::string& digest, std::wstring& targ
   static const char kDigits[] = "0123456789abcdef";
   digest.clear();
   for (std::size_t i = 0; i < kFileHashDigits; ++i) {
-    const int value = HexValue(line[i]);
+    const int value = HexDigitValue(line[i]);
     if (value < 0) return false;
     digest.push_back(kDigits[value]);
   }
@@ -44,34 +35,14 @@ FileHashList ParseFileHashLines(const std::vector<std::wstring>& lines) {
   return list;
 }
 
-bool HasFileHashes(const SetupDescription& description) {
-  return description.FindSection(kFileHashesSection) >= 0;
-}
-
-FileHashList FileHashesOf(const SetupDescription& description) {
-  // The lines as every lookup sees them; none (and no message) when the section is missing.
-  return ParseFileHashLines(description.SectionLines(kFileHashesSection));
-}
-
-std::vector<std::wstring> ListedTargets(const SetupDescription& description) {
-  std::vector<std::wstring> targets;
-  for (const std::wstring& line : description.SectionLines(kFilesSection)) {
-    const FileItem item = SplitFileItem(line);
-    if (item.source.empty() || item.target.empty()) break;
-    targets.push_back(item.target);
-  }
-  return targets;
-}
-
-std::vector<std::wstring> TargetsWithoutHash(const SetupDescription& description, const FileHashList& hashes) {
+std::vector<std::wstring> TargetsWithoutHash(const std::vector<ListedFile>& files, const FileHashList& hashes) {
   std::vector<std::wstring> missing;
-  for (const std::wstring& target : ListedTargets(description)) {
-    if (hashes.byTarget.count(target) == 0) missing.push_back(target);
+  for (const ListedFile& file : files) {
+    if (hashes.byTarget.count(file.target) == 0) missing.push_back(file.target);
   }
   return missing;
 }
 
-bool HashesCoverEveryFile(const SetupDescription& description) {
-  const FileHashList hashes = FileHashesOf(description);
-  return hashes.badLines.empty() && TargetsWithoutHash(description, hashes).empty();
+bool HashesCoverEveryFile(const FileHashList& hashes, const std::vector<ListedFile>& files) {
+  return hashes.badLines.empty() && TargetsWithoutHash(files, hashes).empty();
 }

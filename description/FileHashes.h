@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-class SetupDescription;
+#include "description/DescriptionSyntax.h"
 
 inline constexpr wchar_t kFileHashesSection[] = L"File Hashes";
 inline constexpr std::size_t kFileHashDigits = 64;
@@ -22,18 +22,8 @@ struct FileHashList {
 // Reads the lines of the section's body, as SetupDescription::SectionLines gives them.
 FileHashList ParseFileHashLines(const std::vector<std::wstring>& lines);
 
-// Whether the loaded description has the section; asks without the missing-section message.
-bool HasFileHashes(const SetupDescription& description);
-
-// The section of a loaded description; empty when it has none.
-FileHashList FileHashesOf(const SetupDescription& description);
-
-// The targets of "Files to download", in order, as the walk over the list reads them (it stops
-// at the first item without a source or a target).
-std::vector<std::wstring> ListedTargets(const SetupDescription& description);
-
-// The listed targets that `hashes` has no line for.
-std::vector<std::wstring> TargetsWithoutHash(const SetupDescription& description, const FileHashList& hashes);
+// The targets of `files` (the description's listed files) that `hashes` has no line for.
+std::vector<std::wstring> TargetsWithoutHash(const std::vector<ListedFile>& files, const FileHashList& hashes);
 
 // What a build with a signing key demands: every listed file hashed, and no bad hash line.
-bool HashesCoverEveryFile(const SetupDescription& description);
+bool HashesCoverEveryFile(const FileHashList& hashes, const std::vector<ListedFile>& files);

@@ -12,13 +12,6 @@ constexpr unsigned char kObjectId = 0x06;
 // 1.2.840.113549.1.1.1
 constexpr unsigned char kRsaEncryption[] = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x0D, 0x01, 0x01, 0x01};
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // A run of DER bytes read front to back.
 struct DerReader {
   const unsigned char* at;
@@ -61,17 +54,6 @@ bool IsRsaAlgorithm(DerReader algorithm) {
 }
 
 }  // namespace
-
-std::optional<DerBytes> DecodeHex(const char* hex) {
-  DerBytes bytes;
-  for (const char* c = hex; *c != '\0'; c += 2) {
-    const int high = HexDigit(c[0]);
-    const int low = high < 0 ? -1 : HexDigit(c[1]);
-    if (low < 0) return std::nullopt;
-    bytes.push_back(static_cast<unsigned char>(high * 16 + low));
-  }
-  return bytes;
-}
 
 std::optional<DerBytes> RsaKeyInsidePkcs8(const DerBytes& der) {
   DerReader whole{der.data(), der.data() + der.size()};

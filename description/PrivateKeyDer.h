@@ -1,13 +1,11 @@
 #pragma once
-// The embedded key's text to the DER that CryptoAPI decodes. Wine's crypt32 cannot decode the
-// PKCS #8 wrapper, so it is taken off here and only the inner RSAPrivateKey goes to the platform.
+// The embedded key's DER (PKCS #8) to the DER that CryptoAPI decodes. Wine's crypt32 cannot
+// decode the PKCS #8 wrapper, so it is taken off here and only the inner RSAPrivateKey goes to
+// the platform.
 #include <optional>
 #include <vector>
 
 using DerBytes = std::vector<unsigned char>;
-
-// Hex text (either letter case, an even number of digits, nothing else) to bytes.
-std::optional<DerBytes> DecodeHex(const char* hex);
 
 // The RSAPrivateKey inside a PKCS #8 PrivateKeyInfo: SEQUENCE { INTEGER 0, SEQUENCE {
 // rsaEncryption, NULL }, OCTET STRING { RSAPrivateKey }, optional attributes }. Nothing when

@@ -5,11 +5,9 @@
 
 #include "description/AnsiWidening.h"
 #include "description/DecryptDescription.h"
+#include "description/DescriptionConstants.h"
 #include "description/DescriptionSignature.h"
-#include "description/DescriptionText.h"
-#include "description/DescriptionTexts.h"
 #include "description/EmbeddedKey.h"
-#include "description/FileHashes.h"
 
 namespace {
 
@@ -38,11 +36,13 @@ bool SetupDescription::LoadPlainText(const std::string& plain) {
   SetText(WidenAnsi(platform_.ansiToWide, plain));
   StripComments();
   placeholdersExpanded_ = ExpandPlaceholders();
-  if (!placeholdersExpanded_) return false;
+  // Also for a text refused below: it stays loaded, and its lists are walked as they stand.
   IndexHeaders();
+  ReadLists();
+  if (!placeholdersExpanded_) return false;
   if (GetValue(kEndSection) != kEndValue) return false;
   // A signature vouches for the files only through their hashes.
-  return !platform_.verifySignature || HashesCoverEveryFile(*this);
+  return !platform_.verifySignature || HashesCoverEveryFile(FileHashesOf(*this), files_.walked);
 }
 
 bool SetupDescription::SignedByBuildKey(const std::string& plain) const {
@@ -57,6 +57,7 @@ void SetupDescription::SetText(std::wstring newText) {
   text = std::move(newText);
   upperText_ = UpperAscii(text);
   DropHeaderIndex();
+  DropLists();
 }
 
 void SetupDescription::Splice(std::size_t position, std::size_t count, const std::wstring& replacement) {
@@ -182,6 +183,45 @@ std::vector<std::wstring> SetupDescription::SectionLines(const std::wstring& nam
   return SplitLines(SectionBody(start));
 }
 
+void SetupDescription::DropLists() {
+  files_ = {};
+  sites_ = {};
+}
+
+void SetupDescription::ReadLists() {
+  DropLists();
+  files_.present = FindSection(kFilesSection) >= 0;
+  // A step does not move past an empty line, so nothing after the first one is reachable.
+  for (const std::wstring& line : SectionLines(kFilesSection)) {
+    if (line.empty()) break;
+    files_.reachable.push_back(SplitFileItem(line));
+  }
+  for (const FileItem& item : files_.reachable) {
+    if (item.source.empty() || item.target.empty()) break;
+    files_.walked.push_back(ListedFile{item.source, item.target});
+  }
+  sites_.present = FindSection(kSitesSection) >= 0;
+  for (const std::wstring& line : SectionLines(kSitesSection)) {
+    if (line.empty()) break;
+    sites_.reachable.push_back(TrimDescriptionSpace(line));
+  }
+  for (const std::wstring& host : sites_.reachable) {
+    if (host.empty()) break;
+    sites_.walked.push_back(host);
+  }
+}
+
+bool SetupDescription::StepOn(const wchar_t* section, bool present, std::size_t reachable, int& index) const {
+  if (!present) {
+    ReportMissingSection(section);
+    return false;
+  }
+  // The index only grows, one reachable item at a time: it is never negative.
+  if (static_cast<std::size_t>(index) >= reachable) return false;
+  ++index;
+  return true;
+}
+
 bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) {
   fileIndex = 0;
   return GetNextFile(source, target);
@@ -190,12 +230,10 @@ bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) 
 bool SetupDescription::GetNextFile(std::wstring& source, std::wstring& target) {
   source.clear();
   target.clear();
-  const std::wstring item = GetItem(kFilesSection, fileIndex);
-  if (item.empty()) return false;
-  FileItem split = SplitFileItem(item);
-  source = std::move(split.source);
-  target = std::move(split.target);
-  ++fileIndex;
+  if (!StepOn(kFilesSection, files_.present, files_.reachable.size(), fileIndex)) return false;
+  const FileItem& item = files_.reachable[static_cast<std::size_t>(fileIndex) - 1];
+  source = item.source;
+  target = item.target;
   return !source.empty() && !target.empty();
 }
 
@@ -206,9 +244,15 @@ bool SetupDescription::GetFirstSite(std::wstring& host) {
 
 bool SetupDescription::GetNextSite(std::wstring& host) {
   host.clear();
-  const std::wstring item = GetItem(kSitesSection, siteIndex);
-  if (item.empty()) return false;
-  host = TrimDescriptionSpace(item);
-  ++siteIndex;
+  if (!StepOn(kSitesSection, sites_.present, sites_.reachable.size(), siteIndex)) return false;
+  host = sites_.reachable[static_cast<std::size_t>(siteIndex) - 1];
   return !host.empty();
+}
+
+FileHashList FileHashesOf(const SetupDescription& description) {
+  return ParseFileHashLines(description.SectionLines(kFileHashesSection));
+}
+
+bool HasFileHashes(const SetupDescription& description) {
+  return description.FindSection(kFileHashesSection) >= 0;
 }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "description/DescriptionPlatform.h"
+#include "description/DescriptionSyntax.h"
+#include "description/FileHashes.h"
 
 class SetupDescription {
  public:
@@ -47,10 +49,18 @@ class SetupDescription {
   // not reported.
   std::vector<std::wstring> SectionLines(const std::wstring& name) const;
 
-  // "Files to download": source "->" target; true while both sides are non-empty.
+  // The two lists as a walk from their first item reads them, worked out once per load:
+  // "Files to download" up to the first item without a source or a target, "Download Sites"
+  // up to the first empty host. Empty, and without a message, for a missing section.
+  const std::vector<ListedFile>& ListedFiles() const { return files_.walked; }
+  const std::vector<std::wstring>& Sites() const { return sites_.walked; }
+
+  // Cursors over the same lists. "Files to download": source "->" target; true while both
+  // sides are non-empty. "Download Sites": one host a line; true while the host is non-empty.
+  // An unusable item is passed over, an empty line is not; each step over a missing section
+  // shows the missing-section message, as every lookup does.
   bool GetFirstFile(std::wstring& source, std::wstring& target);
   bool GetNextFile(std::wstring& source, std::wstring& target);
-  // "Download Sites": one host a line; true while the host is non-empty.
   bool GetFirstSite(std::wstring& host);
   bool GetNextSite(std::wstring& host);
 
@@ -77,6 +87,20 @@ class SetupDescription {
   // The trimmed text between "[name]" and the next "[" (or the end); `start` from FindSection.
   std::wstring SectionBody(int start) const;
 
+  // One list section: every item a step can reach (the lines before the first empty one, as a
+  // step reads them) and the front of it that a walk from the first item returns.
+  template <typename Item, typename Walked>
+  struct ListItems {
+    bool present = false;
+    std::vector<Item> reachable;
+    std::vector<Walked> walked;
+  };
+  void ReadLists();
+  void DropLists();
+  // Whether a step at `index` reads an item (and moves past it); shows the message when the
+  // section is missing.
+  bool StepOn(const wchar_t* section, bool present, std::size_t reachable, int& index) const;
+
   DescriptionPlatform platform_;
   std::wstring text;
   // `text` with ASCII letters upper-cased, kept in step so a lookup does not copy the text.
@@ -86,6 +110,13 @@ class SetupDescription {
   bool placeholdersExpanded_ = true;
   // Names of missing sections already reported by this load's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
+  ListItems<FileItem, ListedFile> files_;
+  ListItems<std::wstring, std::wstring> sites_;
   int fileIndex = 0;
   int siteIndex = 0;
 };
+
+// The [File Hashes] section of a loaded description, its lines as every lookup sees them; empty
+// (and no message) when it has none.
+FileHashList FileHashesOf(const SetupDescription& description);
+bool HasFileHashes(const SetupDescription& description);

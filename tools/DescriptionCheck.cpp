@@ -6,9 +6,8 @@
 
 #include "description/CryptoppDecryptor.h"
 #include "description/DecryptDescription.h"
-#include "description/DescriptionText.h"
-#include "description/DescriptionTexts.h"
-#include "description/FileHashes.h"
+#include "description/DescriptionConstants.h"
+#include "description/DescriptionSyntax.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
 #include "fs/PathText.h"
@@ -66,26 +65,33 @@ void CheckListGap(const std::wstring& section, const std::vector<std::wstring>& 
   }
 }
 
-void CheckFiles(const SetupDescription& description, std::vector<std::string>& problems) {
-  const std::vector<std::wstring> lines = description.SectionLines(kFilesSection);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::wstring item = TrimDescriptionSpace(lines[i]);
-    if (item.empty()) break;
-    const std::string where = "[Files to download] item " + std::to_string(i + 1) + " " + Quoted(item) + ": ";
-    const FileItem split = SplitFileItem(item);
-    if (!split.hasArrow) {
-      problems.push_back(where + "no \"->\"; the list ends here");
-      break;
-    }
-    const std::wstring& source = split.source;
-    const std::wstring& target = split.target;
-    if (source.empty() || target.empty()) {
-      problems.push_back(where + (source.empty() ? "empty source" : "empty target") + "; the list ends here");
-      break;
-    }
-    if (source[0] != L'/') problems.push_back(where + "the source must begin with \"/\"");
-    if (!IsPlainFileName(target)) problems.push_back(where + "the target is not a plain file name");
+std::string FileItemPlace(std::size_t index, const std::wstring& item) {
+  return "[Files to download] item " + std::to_string(index + 1) + " " + Quoted(item) + ": ";
+}
+
+// Why the walk over the list stops at `line` (item `index`); an empty line is the gap check's.
+void CheckWalkEnd(std::size_t index, const std::wstring& line, std::vector<std::string>& problems) {
+  const std::wstring item = TrimDescriptionSpace(line);
+  if (item.empty()) return;
+  const FileItem split = SplitFileItem(item);
+  if (!split.hasArrow) {
+    problems.push_back(FileItemPlace(index, item) + "no \"->\"; the list ends here");
+  } else {
+    problems.push_back(FileItemPlace(index, item) + (split.source.empty() ? "empty source" : "empty target") +
+                       "; the list ends here");
   }
+}
+
+// The items the bootstrapper walks, then the line where its walk stops.
+void CheckFiles(const SetupDescription& description, std::vector<std::string>& problems) {
+  const std::vector<ListedFile>& listed = description.ListedFiles();
+  const std::vector<std::wstring> lines = description.SectionLines(kFilesSection);
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const std::string where = FileItemPlace(i, TrimDescriptionSpace(lines[i]));
+    if (listed[i].source[0] != L'/') problems.push_back(where + "the source must begin with \"/\"");
+    if (!IsPlainFileName(listed[i].target)) problems.push_back(where + "the target is not a plain file name");
+  }
+  if (listed.size() < lines.size()) CheckWalkEnd(listed.size(), lines[listed.size()], problems);
   CheckListGap(kFilesSection, lines, problems);
 }
 
@@ -206,7 +212,7 @@ std::vector<std::string> CheckFileHashCoverage(const std::string& plain) {
                        " is not \"<64 hex digits> <target>\" or names a target again; a build with a "
                        "signing key refuses the description");
   }
-  for (const std::wstring& target : TargetsWithoutHash(description, hashes)) {
+  for (const std::wstring& target : TargetsWithoutHash(description.ListedFiles(), hashes)) {
     problems.push_back("[Files to download] target " + Quoted(target) +
                        " has no line in [File Hashes]; a build with a signing key refuses the description");
   }

@@ -1,38 +1,11 @@
 #include "tools/SiteAudit.h"
 
 #include "crypto/Sha256.h"
-#include "description/FileHashes.h"
 #include "description/SetupDescription.h"
 #include "download/HttpRules.h"
 #include "tools/ToolText.h"
 
 namespace {
-
-struct ListedFile {
-  std::wstring source;
-  std::wstring target;
-};
-
-// The items the bootstrapper walks: up to the first one it cannot use.
-std::vector<ListedFile> ListedFiles(SetupDescription& description) {
-  std::vector<ListedFile> files;
-  ListedFile file;
-  if (!description.GetFirstFile(file.source, file.target)) return files;
-  do {
-    files.push_back(file);
-  } while (description.GetNextFile(file.source, file.target));
-  return files;
-}
-
-std::vector<std::wstring> Sites(SetupDescription& description) {
-  std::vector<std::wstring> sites;
-  std::wstring host;
-  if (!description.GetFirstSite(host)) return sites;
-  do {
-    sites.push_back(host);
-  } while (description.GetNextSite(host));
-  return sites;
-}
 
 // One GET of a listed file: the whole body when it has a hash line, the headers otherwise.
 void Fetch(AuditHttp& http, const std::string* expected, FileCheck& file) {
@@ -147,16 +120,16 @@ void Conclude(const std::vector<ListedFile>& listed, AuditReport& report) {
 
 }  // namespace
 
-AuditReport AuditDescription(SetupDescription& description, const AuditOptions& options,
+AuditReport AuditDescription(const SetupDescription& description, const AuditOptions& options,
                              AuditHttp& http, const AuditProgress& progress) {
   AuditReport report;
   CheckHosts(options, http, progress, report);
   const FileHashList hashes = FileHashesOf(description);
   report.hashesListed = HasFileHashes(description);
   report.badHashLines = hashes.badLines;
-  const std::vector<ListedFile> listed = ListedFiles(description);
+  const std::vector<ListedFile>& listed = description.ListedFiles();
   report.filesListed = static_cast<int>(listed.size());
-  const std::vector<std::wstring> sites = Sites(description);
+  const std::vector<std::wstring>& sites = description.Sites();
   for (std::size_t i = 0; i < sites.size(); ++i) {
     progress("site " + std::to_string(i + 1) + " of " + std::to_string(sites.size()) + ": " +
              Utf8(sites[i]) + " (" + std::to_string(listed.size()) + " files) ...");

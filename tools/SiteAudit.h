@@ -61,6 +61,6 @@ struct AuditReport {
 using AuditProgress = std::function<void(const std::string& line)>;
 
 // Asks every default host for the description and every download site for every listed file,
-// in list order. `description` must be loaded; its cursors move.
-AuditReport AuditDescription(SetupDescription& description, const AuditOptions& options,
+// in list order. `description` must be loaded.
+AuditReport AuditDescription(const SetupDescription& description, const AuditOptions& options,
                              AuditHttp& http, const AuditProgress& progress);

@@ -1,6 +1,6 @@
 #include "tests/description/DescriptionFixtures.h"
 
-#include "description/DescriptionTexts.h"
+#include "description/DescriptionConstants.h"
 
 DescriptionPlatform RecordingPlatform(std::vector<ShownMessage>& shown) {
   DescriptionPlatform platform;

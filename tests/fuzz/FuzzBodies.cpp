@@ -8,7 +8,7 @@
 #include "base/AsciiText.h"
 #include "description/DecryptDescription.h"
 #include "description/DescriptionSignature.h"
-#include "description/DescriptionText.h"
+#include "description/DescriptionSyntax.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "description/DescriptionText.h"
+#include "description/DescriptionSyntax.h"
 #include "description/FileHashes.h"
 #include "description/SetupDescription.h"
 #include "tools/AuditHttp.h"

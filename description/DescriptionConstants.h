@@ -1,7 +1,10 @@
 #pragma once
-// Every fixed text of the description module: section names it reads itself, built-in
-// placeholder names and the missing-section message.
+// Every fixed text of the description module: the description's file name, section names it
+// reads itself, built-in placeholder names and the missing-section message.
 #include <string>
+
+// The encrypted description, beside Setup.exe, on a default host and in the setup temp folder.
+inline constexpr wchar_t kDescriptionFileName[] = L"SetupInitial.eif";
 
 inline constexpr wchar_t kEndSection[] = L"End";
 inline constexpr wchar_t kEndValue[] = L"End";

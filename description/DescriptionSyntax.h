@@ -23,3 +23,9 @@ struct FileItem {
   std::wstring target;
 };
 FileItem SplitFileItem(const std::wstring& item);
+
+// An item of "Files to download" that a walk over the list returns true for.
+struct ListedFile {
+  std::wstring source;
+  std::wstring target;
+};

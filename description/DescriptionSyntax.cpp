@@ -1,6 +1,6 @@
-#include "description/DescriptionText.h"
+#include "description/DescriptionSyntax.h"
 
-#include "description/DescriptionTexts.h"
+#include "description/DescriptionConstants.h"
 
 bool IsDescriptionSpace(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
