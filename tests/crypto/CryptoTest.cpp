@@ -9,17 +9,13 @@
 #include "crypto/Sha256.h"
 #include "crypto/SignatureVerifier.h"
 #include "description/DescriptionSignature.h"
+#include "tests/support/TestFiles.h"
 #include "tools/EifSigning.h"
 #include "tools/FileHashText.h"
-#include "tools/ToolFiles.h"
 
 namespace {
 
-std::string KeyFile(const std::string& name) {
-  std::string bytes;
-  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + "/" + name, bytes)) << name;
-  return bytes;
-}
+std::string KeyFile(const std::string& name) { return ReadTestFile(std::string(KEYS_FOLDER) + "/" + name); }
 
 std::optional<SignatureVerifier> LoadVerifier(const std::string& der) {
   return SignatureVerifier::Load(reinterpret_cast<const unsigned char*>(der.data()), der.size());

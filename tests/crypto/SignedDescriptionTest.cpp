@@ -6,16 +6,12 @@
 
 #include "crypto/SignatureCheck.h"
 #include "description/SetupDescription.h"
+#include "tests/support/TestFiles.h"
 #include "tools/EifSigning.h"
-#include "tools/ToolFiles.h"
 
 namespace {
 
-std::string KeyFile(const std::string& name) {
-  std::string bytes;
-  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + "/" + name, bytes)) << name;
-  return bytes;
-}
+std::string KeyFile(const std::string& name) { return ReadTestFile(std::string(KEYS_FOLDER) + "/" + name); }
 
 std::string SignedWith(const std::string& key, const std::string& text) {
   std::string signedText;

@@ -38,6 +38,7 @@ TEST(DescriptionSignature, ReadsTheTrailingSectionOfThePlainText) {
        "// ", {}},
       {"odd number of digits", kBody + "[Signature]\r\nabc\r\n", Form::kBadValue, kBody, {}},
       {"non-hex digit", kBody + "[Signature]\r\nag\r\n", Form::kBadValue, kBody, {}},
+      {"a byte above 0x7F", kBody + "[Signature]\r\na\xE1\r\n", Form::kBadValue, kBody, {}},
       {"space inside the value", kBody + "[Signature]\r\nab cd\r\n", Form::kBadValue, kBody, {}},
       {"value on the header line", kBody + "[Signature]ab\r\n", Form::kBadValue, kBody, {}},
       {"no value", kBody + "[Signature]\r\n\r\n", Form::kBadValue, kBody, {}},

@@ -285,8 +285,79 @@ TEST_F(Description, WalksOfMissingListsShowTheMessage) {
   std::wstring a, b;
   EXPECT_FALSE(description.GetFirstFile(a, b));
   EXPECT_FALSE(description.GetFirstSite(a));
+  EXPECT_FALSE(description.GetNextFile(a, b));  // again at every step
   EXPECT_EQ(MessageTexts(shown), (std::vector<std::wstring>{L"Tag 'Files to download' not found.",
-                                                            L"Tag 'Download Sites' not found."}));
+                                                            L"Tag 'Download Sites' not found.",
+                                                            L"Tag 'Files to download' not found."}));
+}
+
+// Each listed file as "source|target".
+std::vector<std::wstring> Joined(const std::vector<ListedFile>& files) {
+  std::vector<std::wstring> joined;
+  for (const ListedFile& file : files) joined.push_back(file.source + L"|" + file.target);
+  return joined;
+}
+
+struct Lists {
+  const char* rule;
+  const char* text;
+  std::vector<std::wstring> files;  // "source|target"
+  std::vector<std::wstring> sites;
+};
+
+const Lists kLists[] = {
+    {"up to the first unusable item",
+     "[Files to download]\n /a/b.exe -> b.exe \r\n/c->c\n/d -> e->f\nno arrow\n/i -> i\n"
+     "[Download Sites]\n h1 \r\nh2:8080\n   \nh3\n",
+     {L"/a/b.exe|b.exe", L"/c|c", L"/d|e->f"}, {L"h1", L"h2:8080"}},
+    {"an empty side ends the files", "[Files to download]\n/a -> a\n/g -> \n/i -> i", {L"/a|a"}, {}},
+    {"an empty line ends the sites", "[Download Sites]\nh1\n\nh2", {}, {L"h1"}},
+    {"blank lines before the body", "[download sites]\n\n \t\n  h1  \r\n", {}, {L"h1"}},
+    {"empty sections", "[Files to download]\n[Download Sites]\n", {}, {}},
+    {"missing sections", "[End]\nEnd", {}, {}},
+    {"placeholders are expanded first", "[Files to download]\n/$D$/a -> a\n[D]\nx\n[Download Sites]\n$H$\n[H]\nh9",
+     {L"/x/a|a"}, {L"h9"}},
+    {"\"[\" ends a list", "[Download Sites]\nh1\nh2[x]\nh3", {}, {L"h1", L"h2"}},
+};
+
+TEST_F(Description, ListsAreWhatAWalkFromTheFirstItemReads) {
+  for (const Lists& c : kLists) {
+    SCOPED_TRACE(c.rule);
+    LoadText(c.text);
+    shown.clear();
+    EXPECT_EQ(Joined(description.ListedFiles()), c.files);
+    EXPECT_EQ(description.Sites(), c.sites);
+    EXPECT_TRUE(shown.empty());  // the lists themselves never show the message
+
+    std::vector<std::wstring> walkedFiles, walkedSites;
+    std::wstring source, target, host;
+    for (bool more = description.GetFirstFile(source, target); more; more = description.GetNextFile(source, target)) {
+      walkedFiles.push_back(source + L"|" + target);
+    }
+    for (bool more = description.GetFirstSite(host); more; more = description.GetNextSite(host)) {
+      walkedSites.push_back(host);
+    }
+    EXPECT_EQ(walkedFiles, c.files);
+    EXPECT_EQ(walkedSites, c.sites);
+  }
+}
+
+TEST_F(Description, ListsFollowEveryLoad) {
+  TempFolder folder;
+  const std::string files = "[Files to download]\n/a -> a\n[Download Sites]\nh1\n";
+  EXPECT_FALSE(LoadText(files + "[End]\nend"));  // refused, but loaded: the lists stand
+  EXPECT_EQ(Joined(description.ListedFiles()), std::vector<std::wstring>{L"/a|a"});
+  EXPECT_FALSE(LoadText("[Files to download]\n/b -> $B$\n[B]\n$B$x\n[End]\nEnd"));  // expansion stopped
+  EXPECT_EQ(description.ListedFiles().size(), 1u);
+  ASSERT_TRUE(description.Load(folder.Write("d.eif", PackWithEmbeddedKey(files + "[End]\nEnd"))));
+  EXPECT_EQ(description.Sites(), std::vector<std::wstring>{L"h1"});
+  EXPECT_FALSE(description.Load(folder.Write("plain.eif", files)));  // nothing decrypted: no lists
+  EXPECT_TRUE(description.ListedFiles().empty());
+  EXPECT_TRUE(description.Sites().empty());
+  std::wstring host;
+  shown.clear();
+  EXPECT_FALSE(description.GetFirstSite(host));
+  EXPECT_EQ(MessageTexts(shown), std::vector<std::wstring>{L"Tag 'Download Sites' not found."});
 }
 
 TEST_F(Description, LoadKeepsTheWalkPositions) {

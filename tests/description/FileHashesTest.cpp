@@ -1,4 +1,4 @@
-// The [File Hashes] lines and the Content-Length reading the audit shares with the bootstrapper.
+// The [File Hashes] lines, and which listed files they leave without a hash.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +6,6 @@
 #include "description/DescriptionSyntax.h"
 #include "description/FileHashes.h"
 #include "description/SetupDescription.h"
-#include "tools/AuditHttp.h"
 
 namespace {
 
@@ -59,18 +58,28 @@ TEST(FileHashLines, ComeFromTheLoadedDescriptionOnly) {
   EXPECT_TRUE(FileHashesOf(without).byTarget.empty());
 }
 
-// Values as Wine's WinINet returned them for HttpQueryInfoW(CONTENT_LENGTH | FLAG_NUMBER).
-TEST(BootstrapperContentLength, ReadsTheHeaderAsWinInetDoes) {
+TEST(FileHashLines, CoverTheListedFilesOrNameTheOnesLeft) {
+  const std::wstring line = kLower + L" a.exe";
+  const std::vector<ListedFile> files = {{L"/x/a.exe", L"a.exe"}, {L"/x/b.cab", L"b.cab"}};
   const struct {
-    const char* header;
-    std::uint32_t value;
+    const char* name;
+    std::vector<std::wstring> lines;
+    std::vector<ListedFile> files;
+    std::vector<std::wstring> withoutHash;
+    bool covered;
   } cases[] = {
-      {"1000", 1000u}, {" 77", 77u}, {"12abc", 12u}, {"abc", 0u}, {"", 0u},
-      {"-5", 4294967291u}, {"4294967295", 4294967295u}, {"2147483648", 2147483648u},
-      {"5000000000", 0u},
+      {"every file hashed", {line, kUpper + L" b.cab"}, files, {}, true},
+      {"one file left", {line}, files, {L"b.cab"}, false},
+      {"no lines", {}, files, {L"a.exe", L"b.cab"}, false},
+      {"no files, no lines", {}, {}, {}, true},
+      {"a bad line", {line, kUpper + L" b.cab", L"junk"}, files, {}, false},
+      {"a name hashed differs in case", {kLower + L" A.EXE", kUpper + L" b.cab"}, files, {L"a.exe"}, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BootstrapperContentLength(c.header), c.value) << "'" << c.header << "'";
+    SCOPED_TRACE(c.name);
+    const FileHashList hashes = ParseFileHashLines(c.lines);
+    EXPECT_EQ(TargetsWithoutHash(c.files, hashes), c.withoutHash);
+    EXPECT_EQ(HashesCoverEveryFile(hashes, c.files), c.covered);
   }
 }
 
