@@ -1,6 +1,7 @@
 // Measures the description code against its floors: loading a 64 KB description (decryption
-// and parsing) against bare RSA-OAEP decryption of the same blocks, and section lookups in
-// descriptions of growing size. Prints the ratios after the benchmark table.
+// and parsing) against bare RSA-OAEP decryption of the same blocks, section lookups in
+// descriptions of growing size, and loading and walking file lists of 200 and 2,000 files.
+// Prints the ratios after the benchmark table.
 #include <benchmark/benchmark.h>
 #include <cryptopp/filters.h>
 #include <cryptopp/hex.h>
@@ -12,8 +13,10 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "description/DescriptionConstants.h"
 #include "description/DescriptionSyntax.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
@@ -138,6 +141,53 @@ void BM_LookupEverySectionCopying(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupEverySectionCopying)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// `files` listed files, two sites and the usual values.
+std::string DescriptionOfFiles(int files) {
+  std::string text = "[Files to download]\r\n";
+  for (int i = 0; i < files; ++i) {
+    text += "/downloads/App/part" + std::to_string(i) + ".cab -> part" + std::to_string(i) + ".cab\r\n";
+  }
+  return text + "[Download Sites]\r\nhost1\r\nhost2\r\n[Program to run]\r\nSetup.exe\r\n[End]\r\nEnd\r\n";
+}
+
+// Loads the description and walks its file list with the cursors, as the bootstrapper does.
+void BM_LoadAndWalkFiles(benchmark::State& state) {
+  const int files = static_cast<int>(state.range(0));
+  const std::string plain = DescriptionOfFiles(files);
+  SetupDescription description;
+  for (auto _ : state) {
+    if (!description.LoadPlainText(plain)) state.SkipWithError("the description did not load");
+    int walked = 0;
+    std::wstring source, target;
+    for (bool more = description.GetFirstFile(source, target); more; more = description.GetNextFile(source, target)) {
+      ++walked;
+    }
+    if (walked != files) state.SkipWithError("the walk missed files");
+  }
+}
+BENCHMARK(BM_LoadAndWalkFiles)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// For comparison, a walk whose every step looks the item up in the text: it finds the section,
+// cuts out and trims its body and counts lines up to the item, so its cost grows with files
+// times text.
+void BM_LoadAndWalkFilesByLookup(benchmark::State& state) {
+  const int files = static_cast<int>(state.range(0));
+  const std::string plain = DescriptionOfFiles(files);
+  SetupDescription description;
+  for (auto _ : state) {
+    if (!description.LoadPlainText(plain)) state.SkipWithError("the description did not load");
+    int walked = 0;
+    for (std::wstring item = description.GetItem(kFilesSection, 0); !item.empty();
+         item = description.GetItem(kFilesSection, walked)) {
+      const FileItem split = SplitFileItem(item);
+      if (split.source.empty() || split.target.empty()) break;
+      ++walked;
+    }
+    if (walked != files) state.SkipWithError("the walk missed files");
+  }
+}
+BENCHMARK(BM_LoadAndWalkFilesByLookup)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
+
 // Keeps every run's time per iteration so the ratios can be printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -171,9 +221,25 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("  1000 sections, searching an upper-cased copy per lookup instead: %.2f ms for all (%.1fx)\n",
                   copying, copying / cached);
     }
+    PrintFileWalks();
   }
 
  private:
+  // Time per file at 200 and at 2,000 files: the same for a walk in linear time.
+  void PrintFileWalks() {
+    std::printf("\nLoad and walk of \"Files to download\" (linear: the time per file stays flat):\n");
+    std::printf("  %-34s %16s %16s %8s\n", "", "200 files", "2000 files", "ratio");
+    const std::pair<const char*, const char*> walks[] = {
+        {"cursors over the lists of the load", "BM_LoadAndWalkFiles"},
+        {"a lookup of the item at each step", "BM_LoadAndWalkFilesByLookup"}};
+    for (const auto& walk : walks) {
+      const double small = milliseconds_[std::string(walk.second) + "/200"] * 1e3 / 200;
+      const double large = milliseconds_[std::string(walk.second) + "/2000"] * 1e3 / 2000;
+      if (small <= 0 || large <= 0) continue;
+      std::printf("  %-34s %8.2f us/file %8.2f us/file %7.2fx\n", walk.first, small, large, large / small);
+    }
+  }
+
   std::map<std::string, double> milliseconds_;  // CPU per iteration (every benchmark reports in ms)
 };
 
