@@ -71,6 +71,29 @@ void CompareLookupsWithSearch(const SetupDescription& description) {
   }
 }
 
+// The first items of each list, read one lookup a step as the format defines the walks, against
+// the lists of the load (a lookup a step costs the whole section: only the first items).
+void CompareListsWithLookups(const SetupDescription& description) {
+  constexpr int kItems = 200;
+  const std::vector<ListedFile>& files = description.ListedFiles();
+  int index = 0;
+  for (; index < kItems; ++index) {
+    const FileItem item = SplitFileItem(description.GetItem(L"Files to download", index));
+    if (item.source.empty() || item.target.empty()) break;
+    Require(static_cast<std::size_t>(index) < files.size() && files[index].source == item.source &&
+                files[index].target == item.target,
+            "listed file differs from its lookup");
+  }
+  Require(index == kItems || files.size() == static_cast<std::size_t>(index), "file list longer than its walk");
+  const std::vector<std::wstring>& sites = description.Sites();
+  for (index = 0; index < kItems; ++index) {
+    const std::wstring host = TrimDescriptionSpace(description.GetItem(L"Download Sites", index));
+    if (host.empty()) break;
+    Require(static_cast<std::size_t>(index) < sites.size() && sites[index] == host, "site differs from its lookup");
+  }
+  Require(index == kItems || sites.size() == static_cast<std::size_t>(index), "site list longer than its walk");
+}
+
 void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   const std::string plain(reinterpret_cast<const char*>(data), size);
   SetupDescription description(FuzzPlatform());
@@ -81,16 +104,24 @@ void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   if (loaded) Require(description.GetValue(L"End") == L"End", "loaded without the end marker");
   CompareLookupsWithSearch(description);
 
+  CompareListsWithLookups(description);
+
   std::wstring source, target, host;
-  int steps = 0;
-  for (bool more = description.GetFirstFile(source, target); more && steps < 10000;
-       more = description.GetNextFile(source, target), ++steps) {
-    Require(!source.empty() && !target.empty(), "a file item with an empty side");
+  std::size_t steps = 0;
+  for (bool more = description.GetFirstFile(source, target); more; more = description.GetNextFile(source, target)) {
+    Require(steps < description.ListedFiles().size() && description.ListedFiles()[steps].source == source &&
+                description.ListedFiles()[steps].target == target,
+            "the file cursor differs from the list");
+    ++steps;
   }
-  for (bool more = description.GetFirstSite(host); more && steps < 20000;
-       more = description.GetNextSite(host), ++steps) {
-    Require(!host.empty(), "an empty host");
+  Require(steps == description.ListedFiles().size(), "the file cursor stopped early");
+  steps = 0;
+  for (bool more = description.GetFirstSite(host); more; more = description.GetNextSite(host)) {
+    Require(steps < description.Sites().size() && description.Sites()[steps] == host,
+            "the site cursor differs from the list");
+    ++steps;
   }
+  Require(steps == description.Sites().size(), "the site cursor stopped early");
   description.GetValue(L"Program to run");
   description.GetItem(L"Download Sites", 3);
   CheckPlainDescription(plain);
