@@ -1,10 +1,15 @@
+#include "fs/SystemFolders.h"
+
+#include <windows.h>
 #include <shlobj.h>
 
+#include "base/GrowingBuffer.h"
 #include "base/UniqueHandle.h"
-#include "fs/FolderServices.h"
+#include "fs/PathText.h"
 
 namespace {
-constexpr DWORD kFolderBuffer = 260;
+// SHGetSpecialFolderPathW takes no size: the buffer it writes must hold MAX_PATH characters.
+constexpr DWORD kFolderBuffer = MAX_PATH;
 constexpr DWORD kRegistryValueBytes = 520;
 
 std::wstring ShellFolder(int csidl, BOOL create) {
@@ -15,10 +20,8 @@ std::wstring ShellFolder(int csidl, BOOL create) {
 }  // namespace
 
 std::wstring GetTempFolder() {
-  wchar_t buffer[kFolderBuffer] = {};
-  const DWORD n = ::GetTempPathW(kFolderBuffer, buffer);
-  if (n == 0 || n >= kFolderBuffer) return std::wstring();
-  return WithoutTrailingBackslash(std::wstring(buffer, n));
+  return WithoutTrailingBackslash(
+      ReadGrowingText([](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); }));
 }
 
 std::wstring GetProgramFilesFolder() {

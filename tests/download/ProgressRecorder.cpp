@@ -1,6 +1,6 @@
 #include "tests/download/ProgressRecorder.h"
 
-#include "download/Downloader.h"
+#include "base/ProgressMessage.h"
 #include "tests/support/FakeClock.h"
 
 namespace {

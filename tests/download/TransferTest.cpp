@@ -6,7 +6,9 @@
 
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
-#include "fs/FolderServices.h"
+#include "download/LengthProbe.h"
+#include "download/Transfer.h"
+#include "fs/FileOperations.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ProgressRecorder.h"
 #include "tests/download/ServerRig.h"
@@ -77,7 +79,7 @@ TEST_F(TransferTest, StartDownloadInLineRunsTheTransferOnTheCallingThread) {
   Downloader downloader;
 
   EXPECT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/inline.bin"), temp / L"inline.bin",
-                                       progress.window(), true));
+                                       progress.window(), TransferMode::kInLine));
 
   EXPECT_EQ(downloader.threadId, 0u);
   EXPECT_FALSE(downloadBusy);
@@ -300,7 +302,7 @@ TEST_F(TransferTest, WorkerThreadTransfersAndClearsTheSharedState) {
   Downloader downloader;
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/worker.bin"), temp / L"worker.bin",
-                                       progress.window(), false));
+                                       progress.window(), TransferMode::kWorkerThread));
   EXPECT_NE(downloader.threadId, 0u);
   progress.PumpUntil([] { return !downloadBusy; });
 
@@ -315,7 +317,7 @@ TEST_F(TransferTest, CancelledWorkerFailsEveryAttemptAfterOpeningItsRequest) {
   const std::wstring target = temp / L"cancelled.bin";
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kFault, L"/cancelled?size=5000&stall_after=100&stall_ms=500"),
-                                       target, progress.window(), false));
+                                       target, progress.window(), TransferMode::kWorkerThread));
   downloadCancel = true;
   progress.PumpUntil([] { return !downloadBusy; });
 

@@ -1,4 +1,6 @@
-#include "fs/FolderServices.h"
+#include "fs/ApplicationFolder.h"
+#include "fs/FileOperations.h"
+#include "fs/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
