@@ -256,7 +256,7 @@ std::wstring Reason(const AttemptEnd& end) {
     case AttemptFailure::kStatus: return L"status " + detail;
     case AttemptFailure::kNoLength: return L"no Content-Length";
     case AttemptFailure::kTitle404: return L"page titled 404";
-    case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, short of its Content-Length";
+    case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, not its Content-Length";
     case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
     case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
     case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;

@@ -192,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"title_404_in_long_body", "title=Error%20404&size=3000", false, 4, -1, 4 * 1976},
         // The first read waits for the whole first kilobyte, so a title cut across two
         // segments is still seen whole.
-        FaultCase{"title_404_split_across_segments", "title=404&stall_after=21&stall_ms=300&size=600", false, 4, -1, 0}),
+        FaultCase{"title_404_split_across_segments", "title=404&stall_after=21&stall_ms=300&size=600",
+                  false, 4, -1, 0}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 // One byte every 20 ms holds each read, which waits for a whole kilobyte; the watchdog ends
@@ -230,7 +231,8 @@ TEST_F(TransferTest, AFailedTransferSaysWhy) {
     DWORD detail;
     std::string digest;
   } cases[] = {
-      {"nothing listens", rig::Url(rig::kDown, L"/a.bin"), AttemptFailure::kNoAnswer, ERROR_INTERNET_CANNOT_CONNECT, ""},
+      {"nothing listens", rig::Url(rig::kDown, L"/a.bin"), AttemptFailure::kNoAnswer,
+       ERROR_INTERNET_CANNOT_CONNECT, ""},
       {"not an HTTP URL", L"ftp://" + fault + L"/a.bin", AttemptFailure::kNoRequest,
        ERROR_INTERNET_UNRECOGNIZED_SCHEME, ""},
       {"an error status", rig::Url(rig::kFault, L"/why503?status=503&size=1500"), AttemptFailure::kStatus, 503, ""},
