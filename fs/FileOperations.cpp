@@ -21,7 +21,10 @@ bool Failed(const std::wstring& what, DWORD error) {
 
 std::wstring LongPathOf(const std::wstring& path) {
   wchar_t longPath[kLongPathBuffer] = {};
-  ::GetLongPathNameW(path.c_str(), longPath, kLongPathBuffer);
+  const DWORD n = ::GetLongPathNameW(path.c_str(), longPath, kLongPathBuffer);
+  const DWORD error = ::GetLastError();
+  if (n == 0) Failed(L"long form of " + path, error);
+  if (n >= kLongPathBuffer) LogFailure(L"long form of " + path + L": longer than 1023 characters");
   return std::wstring(longPath);
 }
 
