@@ -4,6 +4,7 @@
 
 #include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/Transfer.h"
 
@@ -30,7 +31,7 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
   downloadResult = false;
   downloadCancel = false;
   if (!InternetConnected()) {
-    LogFailure(L"GET " + url + L": no Internet connection");
+    LogFailure(L"GET " + http_rules::UrlForLog(url) + L": no Internet connection");
     downloadBusy = false;
     return false;
   }
@@ -47,7 +48,7 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
       ::CreateThread(nullptr, 0, DownloadThreadProc, request.get(), CREATE_SUSPENDED, &threadId);
   if (thread == nullptr) {
     const DWORD error = ::GetLastError();
-    LogFailure(L"GET " + request->url + L": no worker thread" + ErrorSuffix(error));
+    LogFailure(L"GET " + http_rules::UrlForLog(request->url) + L": no worker thread" + ErrorSuffix(error));
     downloadBusy = false;
     return false;
   }

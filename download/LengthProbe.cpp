@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "base/FailureLog.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 
 namespace {
@@ -71,7 +72,7 @@ std::wstring Reason(const ProbeOutcome& outcome) {
 
 ProbeOutcome ProbeLength(const std::wstring& url) {
   const ProbeOutcome outcome = Probe(url);
-  if (outcome.failure != ProbeFailure::kNone) LogFailure(L"probe " + url + L": " + Reason(outcome));
+  if (outcome.failure != ProbeFailure::kNone) LogFailure(L"probe " + http_rules::UrlForLog(url) + L": " + Reason(outcome));
   return outcome;
 }
 

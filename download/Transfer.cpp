@@ -10,6 +10,7 @@
 #include "base/UniqueHandle.h"
 #include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/TagText.h"
 #include "fs/FileOperations.h"
@@ -279,7 +280,7 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
     }
     outcome.failure = end.failure;
     outcome.detail = end.detail;
-    LogFailure(L"GET " + url + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
+    LogFailure(L"GET " + http_rules::UrlForLog(url) + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
                std::to_wstring(kAttempts) + L": " + Reason(end));
     RemoveAndRestore(path, backedUp);
     clock_seam::SleepFor(kRetryPauseMs);
