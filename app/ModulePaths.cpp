@@ -3,11 +3,8 @@
 #include <windows.h>
 
 #include "app/NameRules.h"
-#include "fs/FolderServices.h"
-
-namespace {
-constexpr DWORD kModulePathBuffer = 260;
-}  // namespace
+#include "base/GrowingBuffer.h"
+#include "fs/FileOperations.h"
 
 ModulePaths DescribeModulePath(const std::wstring& reported) {
   ModulePaths paths;
@@ -18,7 +15,6 @@ ModulePaths DescribeModulePath(const std::wstring& reported) {
 }
 
 ModulePaths ReadModulePaths() {
-  wchar_t modulePath[kModulePathBuffer] = {};
-  ::GetModuleFileNameW(nullptr, modulePath, kModulePathBuffer);
-  return DescribeModulePath(modulePath);
+  return DescribeModulePath(ReadGrowingText(
+      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); }));
 }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "fs/PathText.h"
+
 namespace {
 const wchar_t kLocalName[] = L"Local";
 const wchar_t kProjectsFolder[] = L"\\Velmar's Projects\\";
@@ -18,16 +20,16 @@ std::wstring DeriveApplicationName(const std::wstring& fileName) {
 }
 
 std::wstring ProgramTitle(const std::wstring& path) {
-  const std::wstring::size_type slash = path.rfind(L'\\');
-  const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::wstring name = FileNameOf(path);
   const std::wstring::size_type dot = name.rfind(L'.');
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
 std::wstring HelpFilePath(std::wstring path) {
+  // Only a dot of the file name starts an extension, never one of a folder.
+  const std::wstring::size_type nameStart = FolderOf(path).size();
   const std::wstring::size_type dot = path.rfind(L'.');
-  const std::wstring::size_type slash = path.rfind(L'\\');
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.erase(dot);
+  if (dot != std::wstring::npos && dot >= nameStart) path.erase(dot);
   return path + L".HLP";
 }
 

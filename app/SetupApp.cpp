@@ -11,7 +11,10 @@
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
-#include "fs/FolderServices.h"
+#include "fs/ApplicationFolder.h"
+#include "fs/FileOperations.h"
+#include "fs/PathText.h"
+#include "fs/SystemFolders.h"
 #include "ui/MessageSeam.h"
 
 namespace {

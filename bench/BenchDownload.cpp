@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
-#include "download/Downloader.h"
+#include "download/Transfer.h"
 #include "download/InternetHandle.h"
 #include "ui/ProgressWindow.h"
 

@@ -9,7 +9,10 @@
 #include "description/FileHashes.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
-#include "fs/FolderServices.h"
+#include "download/LengthProbe.h"
+#include "fs/ApplicationFolder.h"
+#include "fs/FileOperations.h"
+#include "fs/PathText.h"
 
 namespace {
 const wchar_t kLocalDescriptionError[] = L"Error opening the local initial setup eif.";
@@ -65,7 +68,8 @@ bool FetchDescription(const Phase& phase) {
     if (!OffersDescription(base)) return phase.Fail(kSiteNotFound);
   }
   if (!phase.downloader.StartDownload(base + http_rules::kDescriptionOnServer,
-                                      phase.request.setupTempFolder + kDescriptionInFolder, nullptr, true)) {
+                                      phase.request.setupTempFolder + kDescriptionInFolder, nullptr,
+                                      TransferMode::kInLine)) {
     return phase.Fail(kDescriptionDownloadError);
   }
   return true;
@@ -115,8 +119,8 @@ bool FetchListedFiles(const Phase& phase, const std::wstring& downloadSite) {
     if (!IsPlainFileName(target)) return phase.Fail(kFileDownloadError + target);
     const std::wstring file = phase.request.setupTempFolder + L"\\" + target;
     const std::string digest = ExpectedDigest(hashes, target);
-    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window, true,
-                                        digest) &&
+    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window,
+                                        TransferMode::kInLine, digest) &&
         !PresentFileCounts(file, digest)) {
       return phase.Fail(kFileDownloadError + target);
     }

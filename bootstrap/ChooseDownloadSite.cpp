@@ -1,6 +1,6 @@
 #include "bootstrap/ChooseDownloadSite.h"
 
-#include "download/Downloader.h"
+#include "download/LengthProbe.h"
 #include "download/HttpRules.h"
 
 std::wstring ChooseDownloadSite(SetupDescription& description) {

@@ -4,7 +4,8 @@
 #include "bootstrap/BuiltInSigningKey.h"
 #include "crypto/SignatureCheck.h"
 #include "description/DescriptionConstants.h"
-#include "fs/FolderServices.h"
+#include "fs/ApplicationFolder.h"
+#include "fs/SystemFolders.h"
 #include "ui/MessageSeam.h"
 
 DescriptionPlatform WindowsDescriptionPlatform() {

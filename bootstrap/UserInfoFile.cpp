@@ -5,7 +5,8 @@
 #include "base/AnsiText.h"
 #include "base/UniqueHandle.h"
 #include "bootstrap/UserInfoText.h"
-#include "fs/FolderServices.h"
+#include "fs/PathText.h"
+#include "fs/SystemFolders.h"
 
 namespace {
 const wchar_t kUserInfoFilenameSection[] = L"User Info Filename";

@@ -2,8 +2,11 @@
 
 #include <memory>
 
+#include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
+#include "download/Transfer.h"
 
 std::atomic<bool> downloadBusy{false};
 std::atomic<bool> downloadResult{false};
@@ -22,16 +25,17 @@ UniqueKernelHandle& WorkerHandle() {
 Downloader::Downloader() = default;
 Downloader::~Downloader() = default;
 
-bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, bool inLine,
+bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
                                std::string expectedSha256) {
   downloadBusy = true;
   downloadResult = false;
   downloadCancel = false;
   if (!InternetConnected()) {
+    LogFailure(L"GET " + http_rules::UrlForLog(url) + L": no Internet connection");
     downloadBusy = false;
     return false;
   }
-  if (inLine) {
+  if (mode == TransferMode::kInLine) {
     const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr, expectedSha256);
     downloadBusy = false;
     return result;
@@ -43,12 +47,16 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
   const HANDLE thread =
       ::CreateThread(nullptr, 0, DownloadThreadProc, request.get(), CREATE_SUSPENDED, &threadId);
   if (thread == nullptr) {
+    const DWORD error = ::GetLastError();
+    LogFailure(L"GET " + http_rules::UrlForLog(request->url) + L": no worker thread" + ErrorSuffix(error));
     downloadBusy = false;
     return false;
   }
   request.release();  // the worker frees it
   WorkerHandle().reset(thread);
   downloadThread = thread;
+  // A thread of this process, created suspended a moment ago, with its handle's full rights:
+  // nothing can make ResumeThread fail on it.
   ::ResumeThread(thread);
   return true;
 }

@@ -39,4 +39,17 @@ inline std::wstring DescriptionFolder(const std::wstring& applicationName) {
   return kDefaultServerFolder + applicationName;
 }
 
+// `url` as a failure line may show it: the password of a "user:password@host" replaced by "***".
+inline std::wstring UrlForLog(const std::wstring& url) {
+  const std::wstring::size_type scheme = url.find(L"://");
+  if (scheme == std::wstring::npos) return url;
+  const std::wstring::size_type host = scheme + 3;
+  const std::wstring::size_type path = url.find(L'/', host);
+  const std::wstring::size_type at = url.rfind(L'@', path == std::wstring::npos ? std::wstring::npos : path);
+  if (at == std::wstring::npos || at < host) return url;
+  const std::wstring::size_type colon = url.find(L':', host);
+  if (colon == std::wstring::npos || colon > at) return url;
+  return url.substr(0, colon + 1) + L"***" + url.substr(at);
+}
+
 }  // namespace http_rules

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "download/Downloader.h"
 #include "download/HttpRules.h"
 
 namespace {
@@ -27,29 +26,48 @@ struct UrlParts {
   std::wstring host;
   INTERNET_PORT port = 0;
   std::wstring object;  // path and query
+  std::wstring user;    // empty: none
+  std::wstring password;
   bool secure = false;
 };
 
-bool SplitUrl(const std::wstring& url, UrlParts& parts) {
-  std::vector<wchar_t> host(url.size() + 1), path(url.size() + 1), extra(url.size() + 1);
+// One buffer per component, each able to hold the whole URL.
+struct UrlBuffers {
+  explicit UrlBuffers(std::size_t size) : host(size), path(size), extra(size), user(size), password(size) {}
+  std::vector<wchar_t> host, path, extra, user, password;
+};
+
+void PointAt(LPWSTR& text, DWORD& length, std::vector<wchar_t>& buffer) {
+  text = buffer.data();
+  length = static_cast<DWORD>(buffer.size());
+}
+
+// The Win32 error when the URL cannot be used, 0 when `parts` holds it.
+DWORD SplitUrl(const std::wstring& url, UrlParts& parts) {
+  UrlBuffers b(url.size() + 1);
   URL_COMPONENTSW components = {};
   components.dwStructSize = sizeof(components);
-  components.lpszHostName = host.data();
-  components.dwHostNameLength = static_cast<DWORD>(host.size());
-  components.lpszUrlPath = path.data();
-  components.dwUrlPathLength = static_cast<DWORD>(path.size());
-  components.lpszExtraInfo = extra.data();
-  components.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-  if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) return false;
-  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
-    return false;
+  PointAt(components.lpszHostName, components.dwHostNameLength, b.host);
+  PointAt(components.lpszUrlPath, components.dwUrlPathLength, b.path);
+  PointAt(components.lpszExtraInfo, components.dwExtraInfoLength, b.extra);
+  PointAt(components.lpszUserName, components.dwUserNameLength, b.user);
+  PointAt(components.lpszPassword, components.dwPasswordLength, b.password);
+  if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) {
+    return ::GetLastError();
   }
-  parts.host = host.data();
+  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
+    return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+  }
+  parts.host = b.host.data();
   parts.port = components.nPort;
-  parts.object = std::wstring(path.data()) + extra.data();
+  parts.object = std::wstring(b.path.data()) + b.extra.data();
+  parts.user = b.user.data();
+  parts.password = b.password.data();
   parts.secure = components.nScheme == INTERNET_SCHEME_HTTPS;
-  return !parts.host.empty();
+  return parts.host.empty() ? ERROR_INTERNET_INVALID_URL : 0;
 }
+
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 }  // namespace
 
 void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds) {
@@ -71,19 +89,27 @@ UniqueInternetHandle OpenInternetSession() {
   return session;
 }
 
-UniqueInternetHandle OpenGetRequest(HINTERNET session, const std::wstring& url,
-                                    UniqueInternetHandle& connection) {
+GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url) {
+  GetRequest opened;
   UrlParts parts;
-  if (!SplitUrl(url, parts)) return UniqueInternetHandle();
-  connection.reset(::InternetConnectW(session, parts.host.c_str(), parts.port, nullptr, nullptr,
-                                      INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return UniqueInternetHandle();
+  opened.error = SplitUrl(url, parts);
+  if (opened.error != 0) return opened;
+  opened.connection.reset(::InternetConnectW(session, parts.host.c_str(), parts.port, OrNull(parts.user),
+                                             OrNull(parts.password), INTERNET_SERVICE_HTTP, 0, 0));
+  if (!opened.connection) {
+    opened.error = ::GetLastError();
+    return opened;
+  }
   const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-  UniqueInternetHandle request(::HttpOpenRequestW(connection.get(), L"GET", parts.object.c_str(),
-                                                  nullptr, nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
+  opened.request.reset(::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
+                                          nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
+  if (!opened.request) {
+    opened.error = ::GetLastError();
+    return opened;
+  }
   // Wine takes time-outs only from the request itself, and only before it is sent.
-  if (request) SetTimeouts(request.get());
-  return request;
+  SetTimeouts(opened.request.get());
+  return opened;
 }
 
 bool SendRequest(HINTERNET request, const std::wstring& headers) {

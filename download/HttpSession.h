@@ -12,11 +12,18 @@ bool InternetConnected();
 // failure.
 UniqueInternetHandle OpenInternetSession();
 
+// A GET on a connection of its own. The request is declared last, so it is closed first.
+struct GetRequest {
+  UniqueInternetHandle connection;
+  UniqueInternetHandle request;
+  DWORD error = 0;  // when `request` is empty: the Win32 error of the step that failed
+};
+
 // A GET of `url` that bypasses every cache, prepared but not yet sent, with the connect, send
-// and receive time-outs on it. Its connection goes to `connection`, which must outlive it.
-// Empty when the URL cannot be read.
-UniqueInternetHandle OpenGetRequest(HINTERNET session, const std::wstring& url,
-                                    UniqueInternetHandle& connection);
+// and receive time-outs on it. A user name and password in the URL (user:password@host) go to
+// the connection, which answers the server's challenge with them. The request is empty when the
+// URL cannot be read or a handle cannot be opened.
+GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url);
 
 // Sends a prepared request with `headers` (lines ending in CR LF, may be empty) and waits for
 // the answer's headers. False when no answer came (no server, refused, DNS, time-out).
@@ -28,6 +35,8 @@ bool IsSuccessStatus(DWORD status);
 
 // The Content-Length of an answered request; false when absent or unreadable.
 bool QueryAnnouncedLength(HINTERNET request, DWORD& length);
+// The same as a number: 0 for a null handle or a missing or unreadable header.
+DWORD QueryContentLength(HINTERNET request);
 
 // Sets the connect, send and receive time-outs of `handle` to `milliseconds`; on a request, before
 // it is sent (Wine takes them only then).

@@ -1,8 +1,9 @@
-// ProbeContentLength: the length of a file on a server, at the cost of little more than its
-// headers.
+#include "download/LengthProbe.h"
+
 #include <cwchar>
 
-#include "download/Downloader.h"
+#include "base/FailureLog.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 
 namespace {
@@ -27,17 +28,53 @@ DWORD CompleteLength(HINTERNET request) {
   if (*end != L'\0' || value > 0xFFFFFFFFull) return 0;
   return static_cast<DWORD>(value);
 }
+
+// The length an answered request names for the whole file.
+ProbeOutcome LengthOfAnswer(HINTERNET request) {
+  ProbeOutcome outcome;
+  const DWORD status = QueryStatusCode(request);
+  if (status == kPartialContent) {
+    outcome.length = CompleteLength(request);
+  } else if (IsSuccessStatus(status)) {
+    outcome.length = QueryContentLength(request);
+  } else {
+    // An error page is not the file, whatever its length.
+    return ProbeOutcome{0, ProbeFailure::kStatus, status};
+  }
+  if (outcome.length == 0) outcome.failure = ProbeFailure::kNoLength;
+  return outcome;
+}
+
+ProbeOutcome Probe(const std::wstring& url) {
+  const UniqueInternetHandle session = OpenInternetSession();
+  if (!session) return ProbeOutcome{0, ProbeFailure::kNoSession, ::GetLastError()};
+  const GetRequest opened = OpenGetRequest(session.get(), url);
+  if (!opened.request) return ProbeOutcome{0, ProbeFailure::kNoRequest, opened.error};
+  if (!SendRequest(opened.request.get(), kFirstByteOnly)) {
+    return ProbeOutcome{0, ProbeFailure::kNoAnswer, ::GetLastError()};
+  }
+  return LengthOfAnswer(opened.request.get());
+}
+
+std::wstring Reason(const ProbeOutcome& outcome) {
+  const std::wstring detail = std::to_wstring(outcome.detail);
+  switch (outcome.failure) {
+    case ProbeFailure::kNone: break;
+    case ProbeFailure::kNoSession: return L"no Internet session, error " + detail;
+    case ProbeFailure::kNoRequest: return L"request not opened, error " + detail;
+    case ProbeFailure::kNoAnswer: return L"error " + detail;
+    case ProbeFailure::kStatus: return L"status " + detail;
+    case ProbeFailure::kNoLength: return L"no length in the answer";
+  }
+  return std::wstring();
+}
 }  // namespace
 
-DWORD ProbeContentLength(std::wstring url) {
-  const UniqueInternetHandle session = OpenInternetSession();
-  if (!session) return 0;
-  UniqueInternetHandle connection;
-  const UniqueInternetHandle request = OpenGetRequest(session.get(), url, connection);
-  if (!request || !SendRequest(request.get(), kFirstByteOnly)) return 0;
-  const DWORD status = QueryStatusCode(request.get());
-  if (status == kPartialContent) return CompleteLength(request.get());
-  // An error page is not the file, whatever its length.
-  if (!IsSuccessStatus(status)) return 0;
-  return QueryContentLength(request.get());
+ProbeOutcome ProbeLength(const std::wstring& url) {
+  const ProbeOutcome outcome = Probe(url);
+  if (outcome.failure != ProbeFailure::kNone) LogFailure(L"probe " + http_rules::UrlForLog(url) + L": " + Reason(outcome));
+  return outcome;
 }
+
+DWORD ProbeContentLength(std::wstring url) { return ProbeLength(url).length; }
+

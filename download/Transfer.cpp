@@ -1,16 +1,20 @@
-// DownloadUrlToFile: the attempts of one transfer, each with backup, body, checks and clean-up.
+#include "download/Transfer.h"
+
 #include <optional>
 #include <string>
 
 #include "base/AnsiText.h"
 #include "base/Clock.h"
+#include "base/FailureLog.h"
+#include "base/ProgressMessage.h"
 #include "base/UniqueHandle.h"
 #include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
-#include "download/Downloader.h"
+#include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/TagText.h"
-#include "fs/FolderServices.h"
+#include "fs/FileOperations.h"
+#include "fs/PathText.h"
 
 namespace {
 constexpr int kAttempts = 4;
@@ -56,12 +60,6 @@ bool TitleSays404(const char* bytes, DWORD count) {
   return ExtractTagText(AnsiBytesToWide(bytes, static_cast<int>(count)), L"TITLE").find(L"404") != std::wstring::npos;
 }
 
-bool WriteAll(HANDLE file, const char* bytes, DWORD count) {
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return ::WriteFile(file, bytes, count, &written, nullptr) && written == count;
-}
-
 bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -69,7 +67,23 @@ bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
   return true;
 }
 
-enum class AttemptEnd { kSuccess, kFailed, kWriteFailed };
+// How an attempt ended: kNone is success.
+struct AttemptEnd {
+  AttemptFailure failure = AttemptFailure::kNone;
+  DWORD detail = 0;
+  bool succeeded() const { return failure == AttemptFailure::kNone; }
+};
+
+// For a call that just failed: its Win32 error, read before anything else can change it.
+AttemptEnd WithLastError(AttemptFailure failure) { return AttemptEnd{failure, ::GetLastError()}; }
+
+// 0 when all `count` bytes went to the file, else the Win32 error.
+DWORD WriteAll(HANDLE file, const char* bytes, DWORD count) {
+  if (file == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;  // closed at an empty read
+  DWORD written = 0;
+  if (!::WriteFile(file, bytes, count, &written, nullptr)) return ::GetLastError();
+  return written == count ? 0 : ERROR_WRITE_FAULT;
+}
 
 // One attempt: its own file, Internet and request handles, closed in reverse order.
 class Attempt {
@@ -83,15 +97,14 @@ class Attempt {
   AttemptEnd Run() {
     UniqueFileHandle file(::CreateFileW(path_.full.c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return AttemptEnd::kFailed;
+    if (!file) return WithLastError(AttemptFailure::kTargetNotCreated);
     const UniqueInternetHandle session = OpenInternetSession();
-    if (!session) return AttemptEnd::kFailed;
-    UniqueInternetHandle connection;
-    UniqueInternetHandle request = OpenGetRequest(session.get(), url_, connection);
-    if (!request) return AttemptEnd::kFailed;
+    if (!session) return WithLastError(AttemptFailure::kNoSession);
+    GetRequest opened = OpenGetRequest(session.get(), url_);
+    if (!opened.request) return AttemptEnd{AttemptFailure::kNoRequest, opened.error};
     // Watched from before the request goes out: a server may also stall before it answers.
-    AttemptWatch watch(std::move(request));
-    if (!SendRequest(watch.Request(), std::wstring())) return AttemptEnd::kFailed;
+    AttemptWatch watch(std::move(opened.request));
+    if (!SendRequest(watch.Request(), std::wstring())) return CallFailed(watch, AttemptFailure::kNoAnswer);
     const AttemptEnd end = ReadBody(watch, file);
     Report(0);  // the window ignores it; it marks the end of the attempt
     return end;
@@ -102,60 +115,110 @@ class Attempt {
     if (window_) ::SendMessageW(window_, kProgressMessage, count, received_);
   }
 
-  // One read of at most kReadSize bytes. When WinINet holds no more received bytes, one query
-  // refills its buffer with a single receive, so the reads that follow are copies from memory.
-  // A read never asks for more than is there, so a trickling server cannot hold it.
-  bool ReadChunk(AttemptWatch& watch, char* buffer, DWORD& available, DWORD& count) {
+  // For a WinINet call that just failed: the stall when the watchdog closed its request, else
+  // the call's own error.
+  static AttemptEnd CallFailed(const AttemptWatch& watch, AttemptFailure failure) {
+    const DWORD error = ::GetLastError();
+    if (watch.Request() == nullptr) return AttemptEnd{AttemptFailure::kStalled, 0};
+    return AttemptEnd{failure, error};
+  }
+
+  // A read asks for kReadSize bytes whenever that many are buffered or the body may still bring
+  // them, so the first kilobyte comes in one piece however the server cut it. Only the last
+  // piece of an announced body is asked for less, so the read does not wait for bytes that
+  // cannot come. A stalled read ends when the watchdog closes the request.
+  DWORD ReadSize(DWORD available) const {
+    if (available >= kReadSize || !announced_) return kReadSize;
+    const DWORD remaining = expected_ > received_ ? expected_ - received_ : 0;
+    if (remaining >= kReadSize) return kReadSize;
+    const DWORD size = remaining > available ? remaining : available;
+    return size == 0 ? kReadSize : size;  // at the end: one more read finds it, or the surplus
+  }
+
+  // One read. When WinINet holds fewer than kReadSize received bytes, one query refills its
+  // buffer first, so that most reads are copies from memory.
+  AttemptEnd ReadChunk(AttemptWatch& watch, char* buffer, DWORD& available, DWORD& count) {
     const HINTERNET request = watch.Request();
-    if (request == nullptr) return false;  // the watchdog ended the attempt
-    if (available == 0 && !::InternetQueryDataAvailable(request, &available, 0, 0)) return false;
-    const DWORD size = available == 0 || available > kReadSize ? kReadSize : available;
-    if (!::InternetReadFile(request, buffer, size, &count)) return false;
+    if (request == nullptr) return AttemptEnd{AttemptFailure::kStalled, 0};
+    if (available < kReadSize && !::InternetQueryDataAvailable(request, &available, 0, 0)) {
+      return CallFailed(watch, AttemptFailure::kReadFailed);
+    }
+    if (!::InternetReadFile(request, buffer, ReadSize(available), &count)) {
+      return CallFailed(watch, AttemptFailure::kReadFailed);
+    }
     available -= count < available ? count : available;
-    return watch.Arrived(count);
+    if (!watch.Arrived(count)) return AttemptEnd{AttemptFailure::kStalled, 0};
+    return AttemptEnd{};
   }
 
   AttemptEnd ReadBody(AttemptWatch& watch, UniqueFileHandle& file) {
-    const HINTERNET request = watch.Request();
-    DWORD expected = 0;
-    const bool announced = QueryAnnouncedLength(request, expected);
-    // Only a success status with a length can end in a downloaded file. Without a length no
-    // amount is known to be right, so any byte is one too many: a body without end is cut.
-    const bool acceptable = announced && IsSuccessStatus(QueryStatusCode(request));
+    announced_ = QueryAnnouncedLength(watch.Request(), expected_);
+    status_ = QueryStatusCode(watch.Request());
     bool waiting = false;
     DWORD emptySince = 0;
     DWORD available = 0;
     char buffer[kReadSize] = {};
     for (;;) {
-      if (cancel_ && *cancel_) return AttemptEnd::kFailed;
+      if (cancel_ && *cancel_) return AttemptEnd{AttemptFailure::kCancelled, 0};
       DWORD count = 0;
-      if (!ReadChunk(watch, buffer, available, count)) return AttemptEnd::kFailed;
+      const AttemptEnd read = ReadChunk(watch, buffer, available, count);
+      if (!read.succeeded()) return read;
       if (count > 0) {
-        if (count > expected - received_) return AttemptEnd::kFailed;  // more than announced
-        received_ += count;
+        const AttemptEnd kept = Keep(file.get(), buffer, count);
+        if (!kept.succeeded()) return kept;
         waiting = false;
-        if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) continue;
-        const bool written = WriteAll(file.get(), buffer, count);
-        Report(count);  // also for a chunk that could not be written
-        if (!written) return AttemptEnd::kWriteFailed;
-        // A failed hasher is spent and fails the check at the end.
-        if (hasher_) hasher_->Add(buffer, count);
         continue;
       }
       // End of the body: the length on disk decides. Data that still arrives after this
       // finds the file closed and fails to be written.
       file.reset();
       ULONGLONG size = 0;
-      if (!SizeOnDisk(path_.full, size)) return AttemptEnd::kFailed;
-      if (size == expected) return acceptable && HashMatches() ? AttemptEnd::kSuccess : AttemptEnd::kFailed;
+      if (!SizeOnDisk(path_.full, size)) return WithLastError(AttemptFailure::kSizeUnreadable);
+      if (size == expected_) return Judge();
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();
       } else if (TicksSince(emptySince) > kGraceMs) {
-        return AttemptEnd::kFailed;
+        return Refusal(AttemptEnd{AttemptFailure::kLengthDiffers, static_cast<DWORD>(size)});
       }
       clock_seam::SleepFor(kGraceYieldMs);
     }
+  }
+
+  // Checks, writes, reports and hashes one chunk.
+  AttemptEnd Keep(HANDLE file, const char* buffer, DWORD count) {
+    if (count > expected_ - received_) {
+      return Refusal(AttemptEnd{AttemptFailure::kLongerThanAnnounced, expected_});
+    }
+    received_ += count;
+    if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) {
+      droppedTitle_ = true;
+      return AttemptEnd{};
+    }
+    const DWORD error = WriteAll(file, buffer, count);
+    Report(count);  // also for a chunk that could not be written
+    if (error != 0) return AttemptEnd{AttemptFailure::kWriteFailed, error};
+    // A failed hasher is spent and fails the check at the end.
+    if (hasher_) hasher_->Add(buffer, count);
+    return AttemptEnd{};
+  }
+
+  // A body of the announced length: only a success status with a length (and the expected
+  // digest, when there is one) makes it the file.
+  AttemptEnd Judge() {
+    const AttemptEnd refused = Refusal(AttemptEnd{});
+    if (!refused.succeeded()) return refused;
+    return HashMatches() ? AttemptEnd{} : AttemptEnd{AttemptFailure::kHashDiffers, 0};
+  }
+
+  // What the answer itself says against it, ahead of `otherwise`: its status, a page titled
+  // 404, a missing length. Without a length no amount is known to be right, so any byte is one
+  // too many: a body without end is cut.
+  AttemptEnd Refusal(AttemptEnd otherwise) const {
+    if (!IsSuccessStatus(status_)) return AttemptEnd{AttemptFailure::kStatus, status_};
+    if (droppedTitle_) return AttemptEnd{AttemptFailure::kTitle404, 0};
+    if (!announced_) return AttemptEnd{AttemptFailure::kNoLength, 0};
+    return otherwise;
   }
 
   // True without an expected digest; otherwise whether the bytes written have it.
@@ -171,21 +234,63 @@ class Attempt {
   const std::atomic<bool>* cancel_;
   const std::string& expectedSha256_;
   std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
+  bool announced_ = false;
+  DWORD expected_ = 0;  // the Content-Length; 0 without one
+  DWORD status_ = 0;
+  bool droppedTitle_ = false;
   DWORD received_ = 0;
 };
+
+// What a failed attempt's line says after "attempt N of 4: ".
+std::wstring Reason(const AttemptEnd& end) {
+  const std::wstring detail = std::to_wstring(end.detail);
+  switch (end.failure) {
+    case AttemptFailure::kNone: break;
+    case AttemptFailure::kTargetNotCreated: return L"target not created, error " + detail;
+    case AttemptFailure::kNoSession: return L"no Internet session, error " + detail;
+    case AttemptFailure::kNoRequest: return L"request not opened, error " + detail;
+    case AttemptFailure::kNoAnswer: return L"error " + detail;
+    case AttemptFailure::kReadFailed: return L"read failed, error " + detail;
+    case AttemptFailure::kStalled: return L"stalled: fewer than 1024 bytes in 60 s";
+    case AttemptFailure::kCancelled: return L"cancelled";
+    case AttemptFailure::kLongerThanAnnounced: return L"body longer than its Content-Length " + detail;
+    case AttemptFailure::kStatus: return L"status " + detail;
+    case AttemptFailure::kNoLength: return L"no Content-Length";
+    case AttemptFailure::kTitle404: return L"page titled 404";
+    case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, not its Content-Length";
+    case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
+    case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
+    case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;
+  }
+  return std::wstring();
+}
 }  // namespace
 
-bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256) {
+TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& target, HWND window,
+                                  const std::atomic<bool>* cancel, const std::string& expectedSha256) {
   const TargetPath path = SplitTarget(target);
-  for (int attemptsLeft = kAttempts; attemptsLeft > 0; --attemptsLeft) {
+  TransferOutcome outcome;
+  while (outcome.attempts < kAttempts) {
+    ++outcome.attempts;
     const bool backedUp = BackUp(path);
     const AttemptEnd end = Attempt(url, path, window, cancel, expectedSha256).Run();
-    if (end == AttemptEnd::kSuccess) return true;  // a backup stays next to the target
+    if (end.succeeded()) {
+      outcome.succeeded = true;  // a backup stays next to the target
+      return outcome;
+    }
+    outcome.failure = end.failure;
+    outcome.detail = end.detail;
+    LogFailure(L"GET " + http_rules::UrlForLog(url) + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
+               std::to_wstring(kAttempts) + L": " + Reason(end));
     RemoveAndRestore(path, backedUp);
     clock_seam::SleepFor(kRetryPauseMs);
     // A disk that refuses data will refuse it again.
-    if (end == AttemptEnd::kWriteFailed) break;
+    if (end.failure == AttemptFailure::kWriteFailed) break;
   }
-  return false;
+  return outcome;
+}
+
+bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256) {
+  return TransferUrlToFile(url, target, window, cancel, expectedSha256).succeeded;
 }

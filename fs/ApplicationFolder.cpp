@@ -1,4 +1,8 @@
-#include "fs/FolderServices.h"
+#include "fs/ApplicationFolder.h"
+
+#include <windows.h>
+
+#include "fs/PathText.h"
 
 namespace {
 // Written once at start-up before any other thread exists; only read afterwards.
@@ -8,8 +12,8 @@ std::wstring applicationFolder;
 void SetApplicationFolder(const std::wstring& path) {
   std::wstring lower = path;
   if (!lower.empty()) ::CharLowerBuffW(&lower[0], static_cast<DWORD>(lower.size()));
-  const std::wstring::size_type p = lower.rfind(L'\\');
-  applicationFolder = (p == std::wstring::npos) ? std::wstring(L"\\") : lower.substr(0, p + 1);
+  const std::wstring folder = FolderOf(lower);
+  applicationFolder = folder.empty() ? std::wstring(L"\\") : folder;
 }
 
 std::wstring GetApplicationFolder() { return applicationFolder; }

@@ -1,16 +1,30 @@
+#include "fs/FileOperations.h"
+
+#include <windows.h>
+
 #include "base/Clock.h"
+#include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
-#include "fs/FolderServices.h"
+#include "fs/PathText.h"
 
 namespace {
 constexpr int kRemoveAttempts = 3;
 constexpr DWORD kRemovePauseMs = 1000;
 constexpr DWORD kLongPathBuffer = 1024;
+
+// One line for a file operation that failed with `error`, read right after the failing call.
+bool Failed(const std::wstring& what, DWORD error) {
+  LogFailure(what + ErrorSuffix(error));
+  return false;
+}
 }  // namespace
 
 std::wstring LongPathOf(const std::wstring& path) {
   wchar_t longPath[kLongPathBuffer] = {};
-  ::GetLongPathNameW(path.c_str(), longPath, kLongPathBuffer);
+  const DWORD n = ::GetLongPathNameW(path.c_str(), longPath, kLongPathBuffer);
+  const DWORD error = ::GetLastError();
+  if (n == 0) Failed(L"long form of " + path, error);
+  if (n >= kLongPathBuffer) LogFailure(L"long form of " + path + L": longer than 1023 characters");
   return std::wstring(longPath);
 }
 
@@ -37,14 +51,17 @@ bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, c
   const std::wstring source = JoinInFolder(folder, oldName);
   const std::wstring target = JoinInFolder(folder, newName);
   ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file moves too
-  return ::MoveFileW(source.c_str(), target.c_str()) != FALSE;
+  if (::MoveFileW(source.c_str(), target.c_str())) return true;
+  const DWORD error = ::GetLastError();
+  return Failed(L"move " + source + L" to " + target, error);
 }
 
 bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name) {
   const std::wstring path = JoinInFolder(folder, name);
   ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file goes too
   if (::DeleteFileW(path.c_str())) return true;
-  return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || Failed(L"delete " + path, error);
 }
 
 bool CreateFolderPath(const std::wstring& path) {
@@ -55,8 +72,9 @@ bool CreateFolderPath(const std::wstring& path) {
     const std::wstring::size_type next = path.find(L'\\', p + 1);
     const std::wstring::size_type end = (next == std::wstring::npos) ? path.size() : next;
     const std::wstring prefix = path.substr(0, end);
-    if (!::CreateDirectoryW(prefix.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-      return false;
+    if (!::CreateDirectoryW(prefix.c_str(), nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_ALREADY_EXISTS) return Failed(L"create folder " + prefix, error);
     }
     if (next == std::wstring::npos) return true;
     p = next;
@@ -78,7 +96,9 @@ bool DeleteFolder(const std::wstring& folder) {
   }
   for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
     if (::RemoveDirectoryW(folder.c_str())) return true;
-    if (attempt < kRemoveAttempts) clock_seam::SleepFor(kRemovePauseMs);
+    const DWORD error = ::GetLastError();
+    if (attempt == kRemoveAttempts) return Failed(L"remove folder " + folder, error);
+    clock_seam::SleepFor(kRemovePauseMs);
   }
   return false;
 }
@@ -90,15 +110,18 @@ bool RemoveLinkedFolders(const std::wstring& folder) {
     if (level.empty() || !IsReparsePoint(level)) continue;
     // A link to a folder goes with RemoveDirectoryW, a link to a file with DeleteFileW; neither
     // touches the target.
-    if (!::RemoveDirectoryW(level.c_str()) && !::DeleteFileW(level.c_str())) return false;
+    if (!::RemoveDirectoryW(level.c_str()) && !::DeleteFileW(level.c_str())) {
+      const DWORD error = ::GetLastError();
+      return Failed(L"remove link " + level, error);
+    }
   }
   return true;
 }
 
 bool CopyFileToFolder(const std::wstring& source, const std::wstring& folder) {
-  const std::wstring::size_type p = source.rfind(L'\\');
-  const std::wstring name = (p == std::wstring::npos) ? source : source.substr(p + 1);
-  const std::wstring target = folder + L"\\" + name;
+  const std::wstring target = folder + L"\\" + FileNameOf(source);
   ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // an existing read-only copy is replaced
-  return ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+  if (::CopyFileW(source.c_str(), target.c_str(), FALSE)) return true;
+  const DWORD error = ::GetLastError();
+  return Failed(L"copy " + source + L" to " + target, error);
 }

@@ -5,15 +5,21 @@
 
 #include "base/AsciiText.h"
 
-void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName) {
+namespace {
+// Length of the folder part: up to and including the last backslash, 0 without one.
+std::wstring::size_type FolderLength(const std::wstring& path) {
   const std::wstring::size_type p = path.rfind(L'\\');
-  if (p == std::wstring::npos) {
-    folder.clear();
-    fileName = path;
-    return;
-  }
-  folder = path.substr(0, p + 1);
-  fileName = path.substr(p + 1);
+  return p == std::wstring::npos ? 0 : p + 1;
+}
+}  // namespace
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, FolderLength(path)); }
+
+std::wstring FileNameOf(const std::wstring& path) { return path.substr(FolderLength(path)); }
+
+void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName) {
+  folder = FolderOf(path);
+  fileName = FileNameOf(path);
 }
 
 std::wstring JoinInFolder(const std::wstring& folder, const std::wstring& name) {

@@ -2,8 +2,11 @@
 // Path rules that are plain text: no system call, built for Windows and natively.
 #include <string>
 
-// Splits at the last '\': `folder` keeps that backslash, `fileName` is the rest.
+// The split at the last '\': the folder keeps that backslash, the file name is the rest.
 // Without a backslash the folder is empty and the file name is the whole path.
+std::wstring FolderOf(const std::wstring& path);
+std::wstring FileNameOf(const std::wstring& path);
+// Both at once.
 void SplitPath(const std::wstring& path, std::wstring& folder, std::wstring& fileName);
 
 // folder + "\" + name, the backslash only when the folder does not already end with one.

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Lists, per source folder, the folders its files include, and fails when a folder includes a
-folder that is not below it, or when files include each other in a cycle.
+folder that is not below it, when files include each other in a cycle, when two modules (a .cpp
+with its header) need each other through their headers (A.cpp includes B.h and B.cpp includes
+A.h), and when a header declares a function, class or variable that a .cpp other than its own
+defines although that .cpp has a header of its own.
 
 Usage: include-graph.py [source root]   (default: the folder above this script)
 """
@@ -40,6 +43,163 @@ def source_files(root):
                     yield folder, os.path.relpath(full, root).replace(os.sep, "/"), full
 
 
+def find_cycles(edges, label):
+    """One problem line per cycle found by a depth-first search over `edges`."""
+    problems = []
+    state = {}
+    for start in sorted(edges):
+        if state.get(start):
+            continue
+        stack = [(start, iter(sorted(edges.get(start, ()))))]
+        path = [start]
+        state[start] = 1
+        while stack:
+            node, children = stack[-1]
+            child = next(children, None)
+            if child is None:
+                state[node] = 2
+                stack.pop()
+                path.pop()
+            elif state.get(child) == 1:
+                cycle = path[path.index(child):] + [child]
+                problems.append(label + ": " + " -> ".join(cycle))
+            elif not state.get(child):
+                state[child] = 1
+                stack.append((child, iter(sorted(edges.get(child, ())))))
+                path.append(child)
+    return problems
+
+
+def module_of(relative):
+    """A .cpp and the header of the same name form one module."""
+    for suffix in (".h", ".cpp"):
+        if relative.endswith(suffix):
+            return relative[: -len(suffix)]
+    return None
+
+
+def module_cycles(file_edges, headers):
+    edges = {}
+    for relative, included in file_edges.items():
+        source = module_of(relative)
+        if source is None:
+            continue
+        for header in included:
+            target = module_of(header)
+            if header in headers and target != source:
+                edges.setdefault(source, set()).add(target)
+    return find_cycles(edges, "module cycle")
+
+
+CODE_NOISE = re.compile(r'//[^\n]*|/\*.*?\*/|R"(\w*)\(.*?\)\1"|"(?:\\.|[^"\\\n])*"|'
+                        r"'(?:\\.|[^'\\\n])*'", re.DOTALL)
+PREPROCESSOR = re.compile(r"^\s*#(?:[^\n]*\\\n)*[^\n]*", re.MULTILINE)
+KEYWORDS = {"if", "for", "while", "switch", "return", "sizeof", "decltype", "alignof", "operator"}
+
+
+def top_level_statements(text):
+    """(head, ends_with_block) for each statement at namespace level, outside anonymous
+    namespaces: the text before its '{' or ';'."""
+    text = PREPROCESSOR.sub(" ", CODE_NOISE.sub(" ", text))
+    statements, head, depth, hidden = [], "", 0, []
+    # Each open brace is noted as a scope ("ns", "anon") that stays at namespace level, or a body.
+    scopes = []
+    for char in text:
+        if scopes and scopes[-1] == "body":
+            if char == "{":
+                depth += 1
+            elif char == "}":
+                depth -= 1
+                if depth == 0:
+                    scopes.pop()
+            continue
+        if char == "{":
+            stripped = head.strip()
+            if re.fullmatch(r'(?:inline\s+)?namespace(?:\s+[\w:]+)?|extern\s*', stripped):
+                scopes.append("anon" if stripped == "namespace" else "ns")
+            else:
+                if "anon" not in scopes:
+                    statements.append((stripped, True))
+                scopes.append("body")
+                depth = 1
+            head = ""
+        elif char == "}":
+            if scopes:
+                scopes.pop()
+            head = ""
+        elif char == ";":
+            if "anon" not in scopes and head.strip():
+                statements.append((head.strip(), False))
+            head = ""
+        else:
+            head += char
+    return statements
+
+
+def named_entity(head):
+    """What a namespace-level statement declares or defines: ("class", name), ("function",
+    name) or ("variable", name); None for anything else."""
+    head = " ".join(head.split())
+    if re.match(r"(?:template\s*<[^>]*>\s*)?(?:typedef|using|static_assert|static|friend|enum)\b", head):
+        return None
+    match = re.match(r"(?:template\s*<[^>]*>\s*)?(?:class|struct|union)\s+(\w+)", head)
+    if match:
+        return ("class", match.group(1))
+    call = re.search(r"([A-Za-z_]\w*(?:\s*::\s*~?\w+)*)\s*\(", head)
+    before_assign = head.split("=", 1)[0]
+    if call and "(" in before_assign and call.start() < len(before_assign):
+        parts = [p.strip() for p in call.group(1).split("::")]
+        if parts[-1] in KEYWORDS:
+            return None
+        if len(parts) > 1:
+            return ("class", parts[-2])  # Class::Member
+        return ("function", parts[0])
+    match = re.search(r"(\w+)\s*(?:\[[^\]]*\]\s*)?(?:=.*|\{.*)?$", before_assign)
+    if match and " " in before_assign.strip():
+        return ("variable", match.group(1))
+    return None
+
+
+def declarations_and_definitions(root):
+    """Per header, the names it declares; per .cpp, the names it defines."""
+    declared, defined = {}, {}
+    for _, relative, full in source_files(root):
+        if not relative.endswith((".h", ".cpp")):
+            continue
+        with open(full, encoding="utf-8", errors="replace") as f:
+            statements = top_level_statements(f.read())
+        for head, block in statements:
+            entity = named_entity(head)
+            if entity is None:
+                continue
+            if relative.endswith(".h"):
+                if entity[0] != "class" or block:  # a class counts where its body is
+                    declared.setdefault(relative, set()).add(entity)
+            elif block or entity[0] != "function":
+                if entity[0] == "class" and not re.search(r"::", head):
+                    continue  # a class of the .cpp's own, not a member definition
+                if entity[0] == "variable" and head.startswith("extern"):
+                    continue
+                defined.setdefault(entity, set()).add(relative)
+    return declared, defined
+
+
+def misplaced_declarations(root, headers):
+    declared, defined = declarations_and_definitions(root)
+    problems = []
+    for header in sorted(declared):
+        own = module_of(header) + ".cpp"
+        for entity in sorted(declared[header]):
+            definers = defined.get(entity, set())
+            if own in definers:
+                continue
+            for cpp in sorted(definers):
+                if module_of(cpp) + ".h" in headers:
+                    problems.append(f"{header}: declares {entity[0]} {entity[1]}, defined in {cpp}, "
+                                    f"which has its own header {module_of(cpp)}.h")
+    return problems
+
+
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
     problems = []
@@ -66,28 +226,10 @@ def main():
                 problems.append(f"{relative}: '{folder}' (layer {LAYERS[folder]}) includes '{included}' "
                                 f"('{target}', layer {LAYERS[target]}), which is not below it")
 
-    # Cycles among files (depth-first search, iterative colouring).
-    state = {}
-    for start in sorted(file_edges):
-        if state.get(start):
-            continue
-        stack = [(start, iter(sorted(file_edges.get(start, ()))))]
-        path = [start]
-        state[start] = 1
-        while stack:
-            node, children = stack[-1]
-            child = next(children, None)
-            if child is None:
-                state[node] = 2
-                stack.pop()
-                path.pop()
-            elif state.get(child) == 1:
-                cycle = path[path.index(child):] + [child]
-                problems.append("include cycle: " + " -> ".join(cycle))
-            elif not state.get(child):
-                state[child] = 1
-                stack.append((child, iter(sorted(file_edges.get(child, ())))))
-                path.append(child)
+    problems += find_cycles(file_edges, "include cycle")
+    headers = {relative for _, relative, _ in source_files(root) if relative.endswith(".h")}
+    problems += module_cycles(file_edges, headers)
+    problems += misplaced_declarations(root, headers)
 
     for folder in sorted(folder_edges, key=lambda f: (LAYERS.get(f, 99), f)):
         below = ", ".join(sorted(folder_edges[folder], key=lambda f: (LAYERS.get(f, 99), f))) or "-"

@@ -2,16 +2,11 @@
 // functions; only the time-out is the audit's. The audit's tests check the headers on the wire.
 #include <vector>
 
-#include "download/Downloader.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "tools/AuditHttp.h"
 
 namespace {
-
-static_assert(http_rules::kRequestFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                            INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE),
-              "request flags");
 
 constexpr DWORD kReadSize = 64 * 1024;
 
@@ -72,16 +67,16 @@ class WinInetAuditHttp : public AuditHttp {
     HttpAnswer answer;
     const UniqueInternetHandle session = OpenInternetSession();
     if (!session) return Failed(answer);
-    UniqueInternetHandle connection;
-    const UniqueInternetHandle request = OpenGetRequest(session.get(), url, connection);
-    if (!request) {
+    const GetRequest opened = OpenGetRequest(session.get(), url);
+    if (!opened.request) {
       answer.failure = "not a URL, or no connection could be made";
       return answer;
     }
+    const HINTERNET request = opened.request.get();
     // The audit's own time-out, in place of the bootstrapper's 30 s.
-    SetRequestTimeouts(request.get(), timeoutMs_);
-    if (!SendRequest(request.get(), std::wstring())) return Failed(answer);
-    ReadAnswer(request.get(), body, answer);
+    SetRequestTimeouts(request, timeoutMs_);
+    if (!SendRequest(request, std::wstring())) return Failed(answer);
+    ReadAnswer(request, body, answer);
     return answer;
   }
 

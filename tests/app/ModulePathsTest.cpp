@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fs/FolderServices.h"
+#include "fs/FileOperations.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

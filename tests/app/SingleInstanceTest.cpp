@@ -7,7 +7,9 @@
 
 #include "app/NameRules.h"
 #include "app/SetupApp.h"
-#include "fs/FolderServices.h"
+#include "fs/FileOperations.h"
+#include "fs/PathText.h"
+#include "fs/SystemFolders.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
 

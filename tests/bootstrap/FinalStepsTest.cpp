@@ -5,7 +5,7 @@
 #include "bootstrap/LaunchFinalSetup.h"
 #include "bootstrap/UserInfoFile.h"
 #include "bootstrap/UserInfoText.h"
-#include "fs/FolderServices.h"
+#include "fs/SystemFolders.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,7 +1,6 @@
 #include "tests/download/ProgressRecorder.h"
 
-#include "download/Downloader.h"
-#include "tests/support/FakeClock.h"
+#include "base/ProgressMessage.h"
 
 namespace {
 const wchar_t kClassName[] = L"SetupTestProgressRecorder";
@@ -38,10 +37,7 @@ unsigned long long ProgressRecorder::Total() const {
 LRESULT CALLBACK ProgressRecorder::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kProgressMessage) {
     auto* self = reinterpret_cast<ProgressRecorder*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self) {
-      self->messages_.push_back({wParam, lParam});
-      if (wParam > 0 && self->advancePerChunk_ > 0) FakeClock::Advance(self->advancePerChunk_);
-    }
+    if (self) self->messages_.push_back({wParam, lParam});
     return 0;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);

@@ -20,9 +20,6 @@ class ProgressRecorder {
   const std::vector<ProgressMessage>& messages() const { return messages_; }
   // Sum of the chunk sizes reported.
   unsigned long long Total() const;
-  // Moves the fake clock on by `milliseconds` at every chunk reported, as if each had come
-  // that long after the one before.
-  void AdvanceClockPerChunk(DWORD milliseconds) { advancePerChunk_ = milliseconds; }
   // Handles pending messages until `done` returns true (for transfers on the worker thread).
   template <typename Done>
   void PumpUntil(Done done) {
@@ -37,5 +34,4 @@ class ProgressRecorder {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND window_ = nullptr;
   std::vector<ProgressMessage> messages_;
-  DWORD advancePerChunk_ = 0;
 };

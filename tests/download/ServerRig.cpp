@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "fs/FolderServices.h"
+#include "fs/FileOperations.h"
+#include "fs/PathText.h"
 #include "tests/support/TempFolder.h"
 
 namespace rig {

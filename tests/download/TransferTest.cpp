@@ -2,11 +2,16 @@
 // Time is fake, so every 20 s grace time and 2 s pause costs nothing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "download/Downloader.h"
 #include "download/HttpSession.h"
-#include "fs/FolderServices.h"
+#include "download/LengthProbe.h"
+#include "download/HttpRules.h"
+#include "download/Transfer.h"
+#include "fs/FileOperations.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ProgressRecorder.h"
 #include "tests/download/ServerRig.h"
@@ -77,7 +82,7 @@ TEST_F(TransferTest, StartDownloadInLineRunsTheTransferOnTheCallingThread) {
   Downloader downloader;
 
   EXPECT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/inline.bin"), temp / L"inline.bin",
-                                       progress.window(), true));
+                                       progress.window(), TransferMode::kInLine));
 
   EXPECT_EQ(downloader.threadId, 0u);
   EXPECT_FALSE(downloadBusy);
@@ -118,7 +123,6 @@ struct FaultCase {
   long long fileSize;       // -1: no file afterwards
   long long progressTotal;  // -1: not checked; kNoAnswer: no progress message
   DWORD timeoutMs = 0;      // connect, send and receive time-out; 0: the real 30 s
-  DWORD msPerChunk = 0;     // fake time that passes with each chunk
 };
 
 class FaultTransferTest : public TransferTest, public testing::WithParamInterface<FaultCase> {
@@ -129,7 +133,6 @@ class FaultTransferTest : public TransferTest, public testing::WithParamInterfac
 TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
   const FaultCase& c = GetParam();
   SetRequestTimeoutForTesting(c.timeoutMs);
-  progress.AdvanceClockPerChunk(c.msPerChunk);
   const std::string path = std::string("/") + c.name;
   const std::wstring url = rig::Url(rig::kFault, std::wstring(path.begin(), path.end()) + L"?" +
                                                      std::wstring(c.query, c.query + strlen(c.query)));
@@ -174,10 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"status_403_long_page", "status=403&size=1200", false, 4, -1, 4 * 1200},
         // Silence ends at the receive time-out, shortened here.
         FaultCase{"no_answer_at_all", "answer=never", false, 4, -1, kNoAnswer, 300},
-        FaultCase{"stops_half_way", "length=3000&size=1000&hold=1", false, 4, -1, 4 * 1000, 300},
-        // One byte at a time, 10 s apart on the fake clock: the 60 s rule ends each attempt
-        // after six of them.
-        FaultCase{"one_byte_every_10_s", "size=2000&trickle_ms=20", false, 4, -1, 4 * 6, 0, 10000},
+        // The read that waits for the rest of its kilobyte fails at the time-out, bytes and all.
+        FaultCase{"stops_half_way", "length=3000&size=1000&hold=1", false, 4, -1, 0, 300},
         FaultCase{"stall_then_rest", "size=3000&stall_after=1000&stall_ms=1500", true, 1, 3000, 3000},
         FaultCase{"exactly_1000", "size=1000", true, 1, 1000, 1000},
         FaultCase{"title_error_404", "title=Error%20404&size=600", false, 4, -1, 0},
@@ -188,8 +189,103 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the first 1024 bytes are checked; a 404 title after them is data.
         FaultCase{"title_404_after_first_kilobyte", "pad=1024&title=404&size=3000", true, 1, 3000, 3000},
         // The first read is dropped, the rest is written, and the length never matches.
-        FaultCase{"title_404_in_long_body", "title=Error%20404&size=3000", false, 4, -1, 4 * 1976}),
+        FaultCase{"title_404_in_long_body", "title=Error%20404&size=3000", false, 4, -1, 4 * 1976},
+        // The first read waits for the whole first kilobyte, so a title cut across two
+        // segments is still seen whole.
+        FaultCase{"title_404_split_across_segments", "title=404&stall_after=21&stall_ms=300&size=600",
+                  false, 4, -1, 0}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// One byte every 20 ms holds each read, which waits for a whole kilobyte; the watchdog ends
+// every attempt once 60 s passed with fewer than 1024 bytes. Here fake time runs a hundred
+// times faster than real time.
+TEST_F(TransferTest, ATricklingServerEndsEveryAttemptAsStalled) {
+  const std::wstring target = temp / L"trickle.bin";
+  std::atomic<bool> done{false};
+  std::thread fastTime([&done] {
+    while (!done) {
+      ::Sleep(10);
+      FakeClock::Advance(1000);
+    }
+  });
+  const TransferOutcome outcome =
+      TransferUrlToFile(rig::Url(rig::kFault, L"/trickle?size=2000&trickle_ms=20"), target, progress.window(), nullptr);
+  done = true;
+  fastTime.join();
+
+  EXPECT_FALSE(outcome.succeeded);
+  EXPECT_EQ(outcome.failure, AttemptFailure::kStalled);
+  EXPECT_EQ(rig::CountRequests(rig::kFault, "/trickle?", 4), 4);
+  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_FALSE(PathExists(target));
+}
+
+// Each failed attempt knows why; the outcome keeps the reason of the last one.
+TEST_F(TransferTest, AFailedTransferSaysWhy) {
+  rig::Publish(rig::kSite1, L"/why/app.bin", rig::Pattern(3000));
+  const std::wstring fault = rig::Host(rig::kFault);
+  const struct {
+    const char* name;
+    std::wstring url;
+    AttemptFailure failure;
+    DWORD detail;
+    std::string digest;
+  } cases[] = {
+      {"nothing listens", rig::Url(rig::kDown, L"/a.bin"), AttemptFailure::kNoAnswer,
+       ERROR_INTERNET_CANNOT_CONNECT, ""},
+      {"not an HTTP URL", L"ftp://" + fault + L"/a.bin", AttemptFailure::kNoRequest,
+       ERROR_INTERNET_UNRECOGNIZED_SCHEME, ""},
+      {"an error status", rig::Url(rig::kFault, L"/why503?status=503&size=1500"), AttemptFailure::kStatus, 503, ""},
+      {"nginx's page for a missing file", rig::Url(rig::kSite1, L"/why/absent.bin"), AttemptFailure::kStatus, 404, ""},
+      {"no Content-Length", rig::Url(rig::kFault, L"/whynone?length=none&size=500"), AttemptFailure::kNoLength, 0, ""},
+      {"shorter than announced", rig::Url(rig::kFault, L"/whyshort?length=2000&size=1500"),
+       AttemptFailure::kLengthDiffers, 1500, ""},
+      {"more than announced", rig::Url(rig::kFault, L"/whymore?length=1000&size=1500&together=1"),
+       AttemptFailure::kLongerThanAnnounced, 1000, ""},
+      {"a page titled 404 with status 200", rig::Url(rig::kFault, L"/why404?title=404&size=600"),
+       AttemptFailure::kTitle404, 0, ""},
+      {"other bytes than listed", rig::Url(rig::kSite1, L"/why/app.bin"), AttemptFailure::kHashDiffers, 0,
+       std::string(64, '0')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TransferOutcome outcome = TransferUrlToFile(c.url, temp / L"why.bin", nullptr, nullptr, c.digest);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(outcome.attempts, 4);
+    EXPECT_EQ(outcome.failure, c.failure);
+    EXPECT_EQ(outcome.detail, c.detail);
+  }
+}
+
+// A site item "user:password@host" answers the server's challenge with its credentials.
+TEST_F(TransferTest, ASiteItemWithCredentialsQualifiesOnlyWithTheRightOnes) {
+  const std::string body = rig::Pattern(3000, 5);
+  rig::Publish(rig::kSite4, L"/private/app.bin", body);
+  const std::wstring host = rig::Host(rig::kSite4);
+  const struct {
+    const char* name;
+    std::wstring item;
+    bool qualifies;
+  } cases[] = {
+      // In this order: WinINet keeps the credentials that worked for the rest of the process.
+      {"without credentials", host, false},
+      {"with a wrong password", L"tester:wrong@" + host, false},
+      {"with the right user and password", L"tester:s3cret@" + host, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring url = http_rules::Url(c.item, L"/private/app.bin");
+    const ProbeOutcome probe = ProbeLength(url);
+    EXPECT_EQ(http_rules::SiteQualifies(probe.length), c.qualifies);
+    EXPECT_EQ(probe.failure, c.qualifies ? ProbeFailure::kNone : ProbeFailure::kStatus);
+    EXPECT_EQ(probe.detail, c.qualifies ? 0u : 401u);
+    const std::wstring target = temp / L"private.bin";
+    EXPECT_EQ(DownloadUrlToFile(url, target, nullptr, nullptr), c.qualifies);
+    if (c.qualifies) {
+      EXPECT_EQ(ReadFileBytes(target), body);
+    }
+  }
+}
 
 struct BackupCase {
   const char* name;
@@ -300,7 +396,7 @@ TEST_F(TransferTest, WorkerThreadTransfersAndClearsTheSharedState) {
   Downloader downloader;
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/worker.bin"), temp / L"worker.bin",
-                                       progress.window(), false));
+                                       progress.window(), TransferMode::kWorkerThread));
   EXPECT_NE(downloader.threadId, 0u);
   progress.PumpUntil([] { return !downloadBusy; });
 
@@ -315,7 +411,7 @@ TEST_F(TransferTest, CancelledWorkerFailsEveryAttemptAfterOpeningItsRequest) {
   const std::wstring target = temp / L"cancelled.bin";
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kFault, L"/cancelled?size=5000&stall_after=100&stall_ms=500"),
-                                       target, progress.window(), false));
+                                       target, progress.window(), TransferMode::kWorkerThread));
   downloadCancel = true;
   progress.PumpUntil([] { return !downloadBusy; });
 

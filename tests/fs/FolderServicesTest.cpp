@@ -1,4 +1,6 @@
-#include "fs/FolderServices.h"
+#include "fs/ApplicationFolder.h"
+#include "fs/FileOperations.h"
+#include "fs/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +60,9 @@ TEST_F(TempPathTest, RemovesExactlyOneTrailingBackslash) {
   EXPECT_EQ(GetTempFolder(), temp.path());
 }
 
-TEST_F(TempPathTest, ATempPathOf260CharactersOrMoreGivesNothing) {
+// Wine answers a TMP of 260 characters or more with an error (Windows gives it whole, which
+// growing_buffer_test covers); either way no cut-off path comes back.
+TEST_F(TempPathTest, ATempPathTheSystemCannotGiveGivesNothing) {
   std::wstring longPath = temp.path() + L"\\";
   while (longPath.size() < 300) longPath += L"abcdefghij\\";
   ::SetEnvironmentVariableW(L"TMP", longPath.c_str());

@@ -17,6 +17,8 @@ TEST_P(SplitPathTest, SplitsAtTheLastBackslashKeepingItInTheFolder) {
   SplitPath(GetParam().path, folder, name);
   EXPECT_EQ(folder, GetParam().folder);
   EXPECT_EQ(name, GetParam().fileName);
+  EXPECT_EQ(FolderOf(GetParam().path), GetParam().folder);
+  EXPECT_EQ(FileNameOf(GetParam().path), GetParam().fileName);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SplitPathTest,

@@ -20,6 +20,8 @@
 #   BASE+6  site4   download site                    document root STATE_DIR/www/site4
 #   BASE+8  (never served: a host that is down)
 #   BASE+9  fault   tests/servers/fault_server.py    no document root
+# site4 keeps /private/ behind basic authentication: user "tester", password "s3cret" (the
+# password file is made at each start).
 # Every host logs each request, one line "METHOD PATH STATUS BODY_BYTES BYTES_SENT", to
 # STATE_DIR/logs/NAME.access.log, so a test can prove which hosts were contacted.
 # Files dropped into a document root are served at once as application/octet-stream.
@@ -98,6 +100,8 @@ CONF
       i=$((i + 1))
       is_down "$name" && continue
       echo "  server { listen 127.0.0.1:$((base + i)); root $state/www/$name;"
+      [ "$name" = site4 ] &&
+        echo "           location /private/ { auth_basic rig; auth_basic_user_file $state/htpasswd; }"
       echo "           access_log $state/logs/$name.access.log rig; }"
     done
     echo "}"
@@ -140,6 +144,7 @@ start() {
   rm -rf "$state/disk-full" && mkdir -p "$state/disk-full"
   ln -s /dev/full "$state/disk-full/full.bin"
   printf older > "$state/disk-full/full.bin Before Download"
+  printf 'tester:%s\n' "$(openssl passwd -apr1 s3cret)" > "$state/htpasswd"
   write_nginx_conf "$state" "$base"
   nginx -p "$state" -c "$state/nginx.conf" -e "$state/logs/error.log"
   python3 "$here/fault_server.py" --port $((base + 9)) --log "$state/logs/fault.access.log" \

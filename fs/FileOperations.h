@@ -1,26 +1,10 @@
 #pragma once
-// Folder, path and file services. None shows a message: each reports by a boolean or by an
-// empty string, and the caller decides what the user is told.
-#include <windows.h>
-
+// File and folder operations of Windows. None shows a message: each reports by a boolean or by
+// an empty string, and the caller decides what the user is told.
 #include <string>
 
-#include "fs/PathText.h"
-
-// The executable's folder, lower-cased, with its trailing backslash: taken from `path` up to
-// and including its last backslash ("\" when it has none). Set once at start-up.
-void SetApplicationFolder(const std::wstring& path);
-std::wstring GetApplicationFolder();
-
-// System folders without a trailing backslash; empty when the system cannot supply one.
-std::wstring GetTempFolder();
-std::wstring GetProgramFilesFolder();
-std::wstring GetDesktopFolder();
-std::wstring GetMyDocumentsFolder();
-std::wstring GetStartMenuFolder();  // created if missing
-
-// The long form of `path` (each 8.3 component replaced by its long name), at most 1023
-// characters; empty when the conversion fails.
+// The long form of `path` (each 8.3 component replaced by its long name); empty when the
+// conversion fails.
 std::wstring LongPathOf(const std::wstring& path);
 
 // True when an entry (file or folder) exists at `path`, made absolute against the current folder.
