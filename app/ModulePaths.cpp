@@ -11,6 +11,9 @@ ModulePaths DescribeModulePath(const std::wstring& reported) {
   paths.reported = reported;
   paths.longForm = LongPathOf(reported);
   paths.title = ProgramTitle(paths.longForm.empty() ? reported : paths.longForm);
+  std::wstring folder, fileName;
+  SplitPath(paths.longForm, folder, fileName);
+  paths.applicationName = DeriveApplicationName(fileName);
   return paths;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The executable's path, read once at start-up, and the title derived from it.
+// The executable's path, read once at start-up, and the title and application name derived
+// from it.
 #include <string>
 
 struct ModulePaths {
@@ -10,6 +11,8 @@ struct ModulePaths {
   // Caption of the message boxes: the long file name without its extension, or the reported
   // one when there is no long form.
   std::wstring title;
+  // The application this run serves, named by the long file name (DeriveApplicationName).
+  std::wstring applicationName;
 };
 
 // What the program derives from the module path `reported`.

@@ -7,8 +7,7 @@
 
 #include "app/DefaultHosts.h"
 #include "app/NameRules.h"
-#include "app/SingleInstance.h"
-#include "bootstrap/ChooseDownloadSite.h"
+#include "base/FailureLog.h"
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
 #include "fs/ApplicationFolder.h"
@@ -49,15 +48,15 @@ void SetupApp::ShowMessage(const std::wstring& text) {
   message_seam::ShowWarning(progressWindow_.GetSafeHwnd(), text, module_.title);
 }
 
-AcquireResult SetupApp::AcquireSetup(const std::wstring& applicationName, const std::wstring& setupTempFolder) {
-  return ::AcquireSetup(setupDescription_, fileDownloader_, {applicationName, setupTempFolder, hosts_},
+AcquireResult SetupApp::AcquireSetup(const std::wstring& setupTempFolder) {
+  return ::AcquireSetup(setupDescription_, fileDownloader_, {module_.applicationName, setupTempFolder, hosts_},
                         Progress(), Messages());
 }
 
-std::wstring SetupApp::ChooseDownloadSite() { return ::ChooseDownloadSite(setupDescription_); }
-
-bool SetupApp::WriteUserInfoFile(const std::wstring& folder, const RunFacts& facts) {
-  return ::WriteUserInfoFile(setupDescription_, folder, facts);
+bool SetupApp::WriteUserInfoFile(const UserInfo& info) {
+  if (::WriteUserInfoFile(setupDescription_, info.setupTempFolder, info).Succeeded()) return true;
+  ShowMessage(kUserInfoFileError);
+  return false;
 }
 
 void SetupApp::LaunchFinalSetup(const std::wstring& setupTempFolder) {
@@ -65,44 +64,56 @@ void SetupApp::LaunchFinalSetup(const std::wstring& setupTempFolder) {
                      [this] { progressWindow_.DestroyWindow(); }, Messages());
 }
 
-bool SetupApp::InitInstance() {
-  std::wstring moduleFolder, fileName;
-  SplitPath(module_.longForm, moduleFolder, fileName);
-  const std::wstring applicationName = DeriveApplicationName(fileName);
-  // Every run of an application works in one folder: a second run would delete the first one's
-  // downloads, so it shows the running one instead and ends before touching anything.
-  const SingleInstance instance(applicationName);
-  if (!instance.IsFirst()) {
-    instance.BringOtherToFront();
-    return false;
+void SetupApp::ShowProgressWindow(const SingleInstance& instance) {
+  // Without the window the run goes on: the downloads and the final setup need none, and the
+  // message boxes then have no owner.
+  if (!progressWindow_.Create()) {
+    const DWORD error = ::GetLastError();
+    LogFailure(L"progress window not created" + ErrorSuffix(error));
+    return;
   }
-
-  progressWindow_.Create();
   const HWND window = progressWindow_.GetSafeHwnd();
   instance.MarkWindow(window);
   ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
   Repaint(window);
+}
 
+void SetupApp::EnterApplicationFolder() const {
+  const std::wstring folder = GetApplicationFolder();
+  // The run goes on in whatever folder is current: a local description is then looked for
+  // there, and every other path of the run is a full one.
+  if (!::SetCurrentDirectoryW(folder.c_str())) {
+    const DWORD error = ::GetLastError();
+    LogFailure(L"cannot make " + folder + L" the current folder" + ErrorSuffix(error));
+  }
+}
+
+bool SetupApp::InitInstance() {
+  // Every run of an application works in one folder: a second run would delete the first one's
+  // downloads, so it shows the running one instead and ends before touching anything.
+  const SingleInstance instance(module_.applicationName);
+  if (!instance.IsFirst()) {
+    instance.BringOtherToFront();
+    return false;
+  }
+  ShowProgressWindow(instance);
   SetApplicationFolder(HelpFilePath(module_.reported));
-  ::SetCurrentDirectoryW(GetApplicationFolder().c_str());
+  EnterApplicationFolder();
 
-  const std::wstring setupTempFolder = ComposeSetupTempFolder(GetTempFolder(), applicationName);
-
-  const AcquireResult acquired = AcquireSetup(applicationName, setupTempFolder);
-  if (acquired.succeeded) {
-    const RunFacts facts{module_.longForm, setupTempFolder, acquired.downloadSite, applicationName,
-                         FormatInstallationTime(std::time(nullptr))};
-    if (!WriteUserInfoFile(setupTempFolder, facts)) {
-      // Nothing is cleaned up: the downloads stay for the user to inspect.
-      ShowMessage(kUserInfoFileError);
-      return false;
-    }
+  const std::wstring setupTempFolder = ComposeSetupTempFolder(GetTempFolder(), module_.applicationName);
+  const AcquireResult acquired = AcquireSetup(setupTempFolder);
+  if (acquired.Succeeded()) {
+    // The three system folders are asked for when the file is written.
+    const UserInfo info{module_.longForm, setupTempFolder, acquired.downloadSite, {}, {}, {},
+                        module_.applicationName, FormatInstallationTime(std::time(nullptr))};
+    // Nothing is cleaned up after a failure: the downloads stay for the user to inspect.
+    if (!WriteUserInfoFile(info)) return false;
     LaunchFinalSetup(setupTempFolder);
   } else {
     ::SetWindowPos(progressWindow_.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
     progressWindow_.DestroyWindow();
   }
-  ::SetCurrentDirectoryW(GetApplicationFolder().c_str());
+  EnterApplicationFolder();
   DeleteFolder(setupTempFolder);
   return false;
 }

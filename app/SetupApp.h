@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ModulePaths.h"
+#include "app/SingleInstance.h"
 #include "bootstrap/AcquireSetup.h"
 #include "bootstrap/Sinks.h"
 #include "bootstrap/UserInfoFile.h"
@@ -26,11 +27,10 @@ class SetupApp {
   bool InitInstance();
 
   // Download phase: description, site, every listed file. Reports its own failures.
-  AcquireResult AcquireSetup(const std::wstring& applicationName, const std::wstring& setupTempFolder);
-  // First host of "Download Sites" that serves the first listed file with more than 1000 bytes.
-  std::wstring ChooseDownloadSite();
-  // Hand-over file for the final setup, named by "User Info Filename", inside `folder`.
-  bool WriteUserInfoFile(const std::wstring& folder, const RunFacts& facts);
+  AcquireResult AcquireSetup(const std::wstring& setupTempFolder);
+  // Hand-over file for the final setup, named by "User Info Filename", inside the setup temp
+  // folder. Shows its message when it fails.
+  bool WriteUserInfoFile(const UserInfo& info);
   // Starts "Program to run" from the setup temp folder, destroys the window, waits for its end.
   void LaunchFinalSetup(const std::wstring& setupTempFolder);
 
@@ -40,6 +40,10 @@ class SetupApp {
  private:
   MessageSink Messages();
   ProgressSink Progress();
+  // Creates the window, marks it as this application's, makes it top-most and paints it.
+  void ShowProgressWindow(const SingleInstance& instance);
+  // Makes the application folder the current folder.
+  void EnterApplicationFolder() const;
 
   const ModulePaths module_;
   const DefaultHosts hosts_;

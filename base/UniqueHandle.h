@@ -57,11 +57,6 @@ struct GlobalMemoryTraits {
   static Type Empty() { return nullptr; }
   static void Close(Type h) { ::GlobalFree(h); }
 };
-struct GdiObjectTraits {
-  using Type = HGDIOBJ;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::DeleteObject(h); }
-};
 struct RegistryKeyTraits {
   using Type = HKEY;
   static Type Empty() { return nullptr; }
@@ -72,5 +67,4 @@ using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;

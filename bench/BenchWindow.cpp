@@ -6,26 +6,12 @@
 
 #include <cstdio>
 
+#include "bench/IdleWindow.h"
 #include "ui/ProgressWindow.h"
 
 namespace {
 constexpr int kMessages = 100000;
 constexpr WPARAM kChunk = 1024;  // a download advances the bar by each 1024-byte chunk
-
-LRESULT CALLBACK DoNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kProgressMessage) return 0;
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateIdleWindow() {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = DoNothing;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"IdleBenchWindow";
-  ::RegisterClassW(&windowClass);
-  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 100,
-                           100, nullptr, nullptr, windowClass.hInstance, nullptr);
-}
 
 // What a handler that repaints at every message does, straight on the bar.
 double SecondsRepaintingEveryStep(HWND bar, int steps) {
@@ -63,12 +49,12 @@ int wmain() {
   const HWND progress = window.GetSafeHwnd();
   ::SetWindowPos(progress, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
   window.SetRangeMax(static_cast<int>(kMessages * kChunk));
-  const HWND idle = CreateIdleWindow();
+  const UniqueWindow idle = CreateIdleWindow();
   if (!idle) {
     std::fprintf(stderr, "the idle window could not be created\n");
     return 1;
   }
-  const double idleSeconds = SecondsFor(idle);
+  const double idleSeconds = SecondsFor(idle.get());
   const double advanceSeconds = SecondsFor(progress);
   std::printf("%d messages to a window that does nothing: %.3f s (%.2f us each)\n", kMessages,
               idleSeconds, idleSeconds * 1e6 / kMessages);
@@ -88,6 +74,5 @@ int wmain() {
               "window that does nothing)\n", kEveryStep, everyStepSeconds,
               everyStepSeconds * 1e6 / kEveryStep,
               everyStepSeconds / kEveryStep / (idleSeconds / kMessages));
-  ::DestroyWindow(idle);
   return 0;
 }

@@ -2,17 +2,19 @@
 
 #include <climits>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
+#include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
 #include "description/FileHashes.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
-#include "download/LengthProbe.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FileOperations.h"
-#include "fs/PathText.h"
+#include "fs/SystemFolders.h"
 
 namespace {
 const wchar_t kLocalDescriptionError[] = L"Error opening the local initial setup eif.";
@@ -27,22 +29,39 @@ const wchar_t kDescriptionName[] = L"SetupInitial.eif";
 const wchar_t kDescriptionInFolder[] = L"\\SetupInitial.eif";
 const wchar_t kLocalModeValue[] = L"No";
 
-// What every part of the phase works with.
-struct Phase {
-  SetupDescription& description;
-  Downloader& downloader;
-  const AcquireRequest& request;
-  const ProgressSink& progress;
-  const MessageSink& showMessage;
+// How a part of the phase ended: done, or why it stopped, with what the user is told.
+struct Step {
+  AcquireFailure failure = AcquireFailure::kNone;
+  DWORD error = 0;
+  std::wstring message;  // for the user
+  std::wstring reason;   // for the publisher
 
-  bool Fail(const std::wstring& message) const {
-    if (showMessage) showMessage(message);
-    return false;
-  }
+  bool Failed() const { return failure != AcquireFailure::kNone; }
 };
 
-bool OffersDescription(const std::wstring& base) {
-  return http_rules::HostOffersDescription(ProbeContentLength(base + http_rules::kDescriptionOnServer));
+Step Failed(AcquireFailure failure, std::wstring message, std::wstring reason, DWORD error = 0) {
+  if (error != 0) reason += ErrorSuffix(error);
+  return {failure, error, std::move(message), std::move(reason)};
+}
+
+// Why Load refused a description, as far as what it kept tells.
+std::wstring RefusalReason(const SetupDescription& description) {
+  if (!description.IsLoaded()) {
+    return L"no text: unreadable, not encrypted for the built-in key, or not signed by the signing key";
+  }
+  if (!description.PlaceholdersExpanded()) return L"its placeholders nest too deep or grow too long";
+  const std::vector<std::wstring> end = description.SectionLines(L"End");
+  if (end.empty() || end[0] != L"End") return L"no [End] holding End";
+  return L"a listed file has no hash line, or a hash line is malformed";
+}
+
+Step Refused(AcquireFailure failure, const wchar_t* message, const std::wstring& path,
+             const SetupDescription& description) {
+  return Failed(failure, message, L"description " + path + L" refused: " + RefusalReason(description));
+}
+
+bool OffersDescription(const std::wstring& url) {
+  return http_rules::HostOffersDescription(ProbeContentLength(url));
 }
 
 // Every file next to the executable, the executable itself included.
@@ -57,42 +76,116 @@ void CopyApplicationFolder(const std::wstring& setupTempFolder) {
   } while (::FindNextFileW(find.get(), &entry));
 }
 
+// The copy next to the executable, when there is one: loaded, and whether the description is
+// to be downloaded all the same.
+struct LocalCopy {
+  Step step;
+  bool download = true;
+};
+
+LocalCopy ReadLocalCopy(SetupDescription& description) {
+  LocalCopy copy;
+  // Relative: looked for in the current folder, which is the application folder.
+  if (!FileExists(kDescriptionName)) return copy;
+  if (!description.Load(kDescriptionName)) {
+    copy.step = Refused(AcquireFailure::kLocalDescriptionRefused, kLocalDescriptionError, kDescriptionName,
+                        description);
+    return copy;
+  }
+  copy.download = description.GetValue(L"Download Initial Setup") != kLocalModeValue;
+  return copy;
+}
+
+// A link in place of the folder or its parent would make the clean-up below delete the files it
+// points to, and the downloads land there: only real folders are used.
+Step PrepareFolder(const std::wstring& folder) {
+  if (!RemoveLinkedFolders(folder)) {
+    const DWORD error = ::GetLastError();
+    return Failed(AcquireFailure::kFolderLinkNotRemoved, kTempFolderError,
+                  L"cannot remove the link in place of " + folder, error);
+  }
+  // A folder that stays (a file in it held open) is used as it is: the creation below decides.
+  DeleteFolder(folder);
+  if (!CreateFolderPath(folder)) {
+    const DWORD error = ::GetLastError();
+    return Failed(AcquireFailure::kFolderNotCreated, kTempFolderError, L"cannot create folder " + folder, error);
+  }
+  return {};
+}
+
 // From the first default host, or the second when the first does not offer it.
-bool FetchDescription(const Phase& phase) {
-  if (!InternetConnected()) return phase.Fail(kNoConnection);
-  std::wstring path = http_rules::DescriptionFolder(phase.request.applicationName);
-  if (phase.description.IsLoaded()) path = phase.description.GetValue(L"Download Path");
-  std::wstring base = http_rules::Url(phase.request.hosts.first, path);
-  if (!OffersDescription(base)) {
-    base = http_rules::Url(phase.request.hosts.second, path);
-    if (!OffersDescription(base)) return phase.Fail(kSiteNotFound);
+Step FetchDescription(const SetupDescription& description, Downloader& downloader, const AcquireRequest& request) {
+  if (!InternetConnected()) {
+    return Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the description");
   }
-  if (!phase.downloader.StartDownload(base + http_rules::kDescriptionOnServer,
-                                      phase.request.setupTempFolder + kDescriptionInFolder, nullptr,
-                                      TransferMode::kInLine)) {
-    return phase.Fail(kDescriptionDownloadError);
+  std::wstring folder = http_rules::DescriptionFolder(request.applicationName);
+  if (description.IsLoaded()) folder = description.GetValue(L"Download Path");
+  const std::wstring first = http_rules::Url(request.hosts.first, folder) + http_rules::kDescriptionOnServer;
+  std::wstring url = first;
+  if (!OffersDescription(url)) {
+    url = http_rules::Url(request.hosts.second, folder) + http_rules::kDescriptionOnServer;
+    if (!OffersDescription(url)) {
+      return Failed(AcquireFailure::kNoDefaultHost, kSiteNotFound,
+                    L"no default host offers the description with at least " +
+                        std::to_wstring(http_rules::kDescriptionThreshold) + L" bytes: " + first + L", " + url);
+    }
   }
-  return true;
+  if (!downloader.StartDownload(url, request.setupTempFolder + kDescriptionInFolder, nullptr, TransferMode::kInLine)) {
+    return Failed(AcquireFailure::kDescriptionNotDownloaded, kDescriptionDownloadError,
+                  L"description not downloaded from " + url);
+  }
+  return {};
+}
+
+// Everything up to and including the loaded description.
+Step LoadDescription(SetupDescription& description, Downloader& downloader, const AcquireRequest& request) {
+  const LocalCopy local = ReadLocalCopy(description);
+  if (local.step.Failed()) return local.step;
+  const Step prepared = PrepareFolder(request.setupTempFolder);
+  if (prepared.Failed()) return prepared;
+  if (!local.download) {
+    CopyApplicationFolder(request.setupTempFolder);
+  } else {
+    const Step fetched = FetchDescription(description, downloader, request);
+    if (fetched.Failed()) return fetched;
+  }
+  const std::wstring path = request.setupTempFolder + kDescriptionInFolder;
+  if (!description.Load(path)) return Refused(AcquireFailure::kDescriptionRefused, kDescriptionError, path, description);
+  return {};
 }
 
 // Sum of the announced lengths, held to the bar's range: 32-bit lengths can add up past it.
 int ClampedTotal(uint64_t sum) { return sum > INT_MAX ? INT_MAX : static_cast<int>(sum); }
 
-// Chooses the site and sums the listed files' lengths. Without listed files: total 0, site
-// untouched. The site choice moves the file cursor, so the first item is kept from before it.
-bool SizeListedFiles(const Phase& phase, std::wstring& downloadSite, int& total) {
-  total = 0;
+struct Sizing {
+  Step step;
+  std::wstring site;  // empty without listed files
+  int total = 0;
+};
+
+// Chooses the site and sums the listed files' lengths. The site choice moves the file cursor,
+// so the first item is kept from before it.
+Sizing SizeListedFiles(SetupDescription& description) {
+  Sizing sizing;
   std::wstring source, target;
-  if (!phase.description.GetFirstFile(source, target)) return true;
-  if (!InternetConnected()) return phase.Fail(kNoConnection);
-  downloadSite = ChooseDownloadSite(phase.description);
-  if (downloadSite.empty()) return phase.Fail(kSiteNotFound);
+  if (!description.GetFirstFile(source, target)) return sizing;
+  if (!InternetConnected()) {
+    sizing.step = Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the listed files");
+    return sizing;
+  }
+  sizing.site = ChooseDownloadSite(description);
+  if (sizing.site.empty()) {
+    sizing.step = Failed(AcquireFailure::kNoDownloadSite, kSiteNotFound,
+                         L"no download site serves " + source + L" with more than " +
+                             std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
+    return sizing;
+  }
   uint64_t sum = 0;
   do {
-    sum += ProbeContentLength(http_rules::Url(downloadSite, source));
-  } while (phase.description.GetNextFile(source, target));
-  total = ClampedTotal(sum);
-  return true;
+    sum += ProbeContentLength(http_rules::Url(sizing.site, source));
+  } while (description.GetNextFile(source, target));
+  sizing.total = ClampedTotal(sum);
+  return sizing;
 }
 
 // The digest that the hash line for `target` gives; empty when it has none.
@@ -101,66 +194,60 @@ std::string ExpectedDigest(const FileHashList& hashes, const std::wstring& targe
   return line == hashes.byTarget.end() ? std::string() : line->second;
 }
 
-// A file already there (a local copy, or an earlier item) counts as done when its transfer
-// failed, if it has the hash its line gives; one that does not is deleted.
-bool PresentFileCounts(const std::wstring& file, const std::string& digest) {
-  if (!FileExists(file)) return false;
-  if (digest.empty() || FileHasSha256(file, digest)) return true;
-  ::DeleteFileW(file.c_str());
-  return false;
+// One listed file into `folder`, or a copy already there that counts.
+Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std::wstring& folder,
+                     const std::wstring& target, const std::string& digest, HWND window) {
+  // A forged description must not write outside the setup temp folder.
+  if (!IsPlainFileName(target)) {
+    return Failed(AcquireFailure::kTargetNotPlainFileName, kFileDownloadError + target,
+                  L"listed target " + target + L" is not a plain file name");
+  }
+  const std::wstring file = folder + L"\\" + target;
+  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest)) return {};
+  std::wstring reason = L"file " + target + L" not downloaded from " + url;
+  switch (CheckPresentFile(file, digest)) {
+    case PresentFile::kCounts:
+      return {};
+    case PresentFile::kHashDiffers:
+      reason += L"; the copy present differs from its hash line and was deleted";
+      break;
+    case PresentFile::kAbsent:
+      break;
+  }
+  return Failed(AcquireFailure::kFileNotDownloaded, kFileDownloadError + target, reason);
 }
 
-bool FetchListedFiles(const Phase& phase, const std::wstring& downloadSite) {
-  const FileHashList hashes = FileHashesOf(phase.description);
+Step FetchListedFiles(SetupDescription& description, Downloader& downloader, const std::wstring& site,
+                      const std::wstring& folder, HWND window) {
+  const FileHashList hashes = FileHashesOf(description);
   std::wstring source, target;
-  if (!phase.description.GetFirstFile(source, target)) return true;
+  if (!description.GetFirstFile(source, target)) return {};
   do {
-    // A forged description must not write outside the setup temp folder.
-    if (!IsPlainFileName(target)) return phase.Fail(kFileDownloadError + target);
-    const std::wstring file = phase.request.setupTempFolder + L"\\" + target;
-    const std::string digest = ExpectedDigest(hashes, target);
-    if (!phase.downloader.StartDownload(http_rules::Url(downloadSite, source), file, phase.progress.window,
-                                        TransferMode::kInLine, digest) &&
-        !PresentFileCounts(file, digest)) {
-      return phase.Fail(kFileDownloadError + target);
-    }
-  } while (phase.description.GetNextFile(source, target));
-  return true;
-}
-
-// Everything up to and including the loaded description.
-bool LoadDescription(const Phase& phase) {
-  const std::wstring& setupTempFolder = phase.request.setupTempFolder;
-  bool download = true;
-  // Relative: looked for in the current folder, which is the application folder.
-  if (FileExists(kDescriptionName)) {
-    if (!phase.description.Load(kDescriptionName)) return phase.Fail(kLocalDescriptionError);
-    if (phase.description.GetValue(L"Download Initial Setup") == kLocalModeValue) download = false;
-  }
-  // A link in place of the folder or its parent would make the clean-up below delete the files
-  // it points to, and the downloads land there: only real folders are used.
-  if (!RemoveLinkedFolders(setupTempFolder)) return phase.Fail(kTempFolderError);
-  DeleteFolder(setupTempFolder);
-  if (!CreateFolderPath(setupTempFolder)) return phase.Fail(kTempFolderError);
-  if (!download) {
-    CopyApplicationFolder(setupTempFolder);
-  } else if (!FetchDescription(phase)) {
-    return false;
-  }
-  if (!phase.description.Load(setupTempFolder + kDescriptionInFolder)) return phase.Fail(kDescriptionError);
-  return true;
+    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, source), folder, target,
+                                         ExpectedDigest(hashes, target), window);
+    if (fetched.Failed()) return fetched;
+  } while (description.GetNextFile(source, target));
+  return {};
 }
 }  // namespace
 
 AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader,
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage) {
-  const Phase phase{description, downloader, request, progress, showMessage};
-  AcquireResult result;
-  if (!LoadDescription(phase)) return result;
-  int total = 0;
-  if (!SizeListedFiles(phase, result.downloadSite, total)) return result;
-  if (progress.setRangeMax) progress.setRangeMax(total);
-  result.succeeded = FetchListedFiles(phase, result.downloadSite);
-  return result;
+  Sizing sizing;
+  Step step = LoadDescription(description, downloader, request);
+  if (!step.Failed()) {
+    sizing = SizeListedFiles(description);
+    step = sizing.step;
+  }
+  if (!step.Failed()) {
+    if (progress.setRangeMax) progress.setRangeMax(sizing.total);
+    step = FetchListedFiles(description, downloader, sizing.site, request.setupTempFolder, progress.window);
+  }
+  if (step.Failed()) {
+    // The line first: the message box waits for the user.
+    LogFailure(step.reason);
+    if (showMessage) showMessage(step.message);
+  }
+  return {step.failure, step.error, sizing.site};
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The download phase: the description (local copy or default host), the site, every listed file.
+#include <windows.h>
+
 #include <string>
 
 #include "bootstrap/Sinks.h"
@@ -18,16 +20,35 @@ struct AcquireRequest {
   DefaultHosts hosts;
 };
 
+// Why the phase gave up. Each has its message for the user and its reason line.
+enum class AcquireFailure {
+  kNone,
+  kLocalDescriptionRefused,   // the copy next to the executable does not load
+  kFolderLinkNotRemoved,      // a link in place of the setup temp folder or its parent stays
+  kFolderNotCreated,
+  kNoConnection,              // before the description, or before the listed files
+  kNoDefaultHost,             // neither default host offers the description
+  kDescriptionNotDownloaded,
+  kDescriptionRefused,        // the description in the setup temp folder does not load
+  kNoDownloadSite,            // no host of "Download Sites" qualifies
+  kTargetNotPlainFileName,    // a listed target that would land outside the folder
+  kFileNotDownloaded,         // failed, and no copy that counts is present
+};
+
 struct AcquireResult {
-  bool succeeded = false;
+  AcquireFailure failure = AcquireFailure::kNone;
+  // The Win32 error read right after the failing call; 0 when the failure has none.
+  DWORD error = 0;
   // The site the listed files come from; empty when the description lists none.
   std::wstring downloadSite;
+
+  bool Succeeded() const { return failure == AcquireFailure::kNone; }
 };
 
 // Recreates the setup temp folder, loads the description into `description` and fetches every
-// listed file into the folder, sizing the bar to their total first. Each failure is reported
-// through `showMessage` before the result says so. The whole phase runs once per description
-// and downloader.
+// listed file into the folder, sizing the bar to their total first. Each failure writes its
+// reason line (LogFailure) and is shown through `showMessage` before the result says so. The
+// whole phase runs once per description and downloader.
 AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader,
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage);

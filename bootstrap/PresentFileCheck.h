@@ -1,8 +1,14 @@
 #pragma once
-// A listed file that was already in the setup temp folder (a local copy, or an earlier item)
-// is trusted only when its bytes have the hash its line gives.
+// A listed file already in the setup temp folder when its transfer failed (a local copy, or an
+// earlier item of the same name): whether it counts as done. It counts only with the bytes its
+// hash line gives, when it has one.
 #include <string>
 
-// Reads the file at `path` once; true when its SHA-256 is `expectedSha256` (64 lower-case
-// hexadecimal digits). False for a file that cannot be read or hashed.
-bool FileHasSha256(const std::wstring& path, const std::string& expectedSha256);
+enum class PresentFile {
+  kAbsent,
+  kCounts,
+  kHashDiffers,  // present with other bytes, or unreadable: deleted
+};
+
+// `expectedSha256`: 64 lower-case hexadecimal digits, or empty when the file has no hash line.
+PresentFile CheckPresentFile(const std::wstring& path, const std::string& expectedSha256);

@@ -1,8 +1,7 @@
 #include "bootstrap/UserInfoFile.h"
 
-#include <windows.h>
-
 #include "base/AnsiText.h"
+#include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
 #include "bootstrap/UserInfoText.h"
 #include "fs/PathText.h"
@@ -11,37 +10,54 @@
 namespace {
 const wchar_t kUserInfoFilenameSection[] = L"User Info Filename";
 
-// Creates (or truncates) `path`, writes `bytes` and closes it; false on any failure.
-bool WriteWholeFile(const std::wstring& path, const char* bytes, DWORD size) {
+UserInfoOutcome Failed(UserInfoFailure failure, const std::wstring& reason, DWORD error = 0) {
+  LogFailure(L"User Info File " + reason + (error != 0 ? ErrorSuffix(error) : std::wstring()));
+  return {failure, error};
+}
+
+// Creates (or truncates) `path`, writes `bytes` and closes it.
+UserInfoOutcome WriteWholeFile(const std::wstring& path, const char* bytes, DWORD size) {
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    return Failed(UserInfoFailure::kNotWritten, path + L" not created", error);
+  }
   DWORD written = 0;
-  if (!::WriteFile(file.get(), bytes, size, &written, nullptr) || written != size) return false;
-  return ::CloseHandle(file.release()) != FALSE;
+  if (!::WriteFile(file.get(), bytes, size, &written, nullptr)) {
+    const DWORD error = ::GetLastError();
+    return Failed(UserInfoFailure::kNotWritten, path + L" not written", error);
+  }
+  if (written != size) {
+    return Failed(UserInfoFailure::kNotWritten, path + L": " + std::to_wstring(written) + L" of " +
+                                                    std::to_wstring(size) + L" bytes written");
+  }
+  if (!::CloseHandle(file.release())) {
+    const DWORD error = ::GetLastError();
+    return Failed(UserInfoFailure::kNotWritten, path + L" not closed", error);
+  }
+  return {};
 }
 }  // namespace
 
-bool WriteUserInfoFile(const SetupDescription& description, const std::wstring& folder,
-                       const RunFacts& facts) {
-  UserInfo info;
-  info.initialSetupPathname = facts.initialSetupPathname;
-  info.setupTempFolder = facts.setupTempFolder;
-  info.downloadSite = facts.downloadSite;
+UserInfoOutcome WriteUserInfoFile(const SetupDescription& description, const std::wstring& folder, UserInfo info) {
   info.startMenuFolder = GetStartMenuFolder();
   info.desktopFolder = GetDesktopFolder();
   info.myDocumentsFolder = GetMyDocumentsFolder();
-  info.applicationName = facts.applicationName;
-  info.installedOnGmTime = facts.installationTime;
   const std::wstring text = ComposeUserInfoText(info);
 
   // The file must land in the setup temp folder: a name with a path in it is refused.
   const std::wstring fileName = description.GetValue(kUserInfoFilenameSection);
-  if (!IsPlainFileName(fileName)) return false;
-  // A text that does not fit the conversion buffer would be cut off: refused, not truncated.
+  if (!IsPlainFileName(fileName)) {
+    return Failed(UserInfoFailure::kNotAFileName, L"name \"" + fileName + L"\" is not a plain file name");
+  }
   const int byteCount = AnsiByteCount(text);
-  if (byteCount <= 0 || byteCount > kAnsiBufferSize) return false;
-
+  if (byteCount <= 0) return Failed(UserInfoFailure::kNotConverted, L"text has no form in the ANSI code page");
+  if (byteCount > kAnsiBufferSize) {
+    return Failed(UserInfoFailure::kTooLong, L"text of " + std::to_wstring(byteCount) +
+                                                 L" bytes does not fit the conversion buffer of " +
+                                                 std::to_wstring(kAnsiBufferSize));
+  }
   const std::vector<char> buffer = ToAnsiBuffer(text);
   return WriteWholeFile(JoinInFolder(folder, fileName), buffer.data(), static_cast<DWORD>(byteCount));
 }

@@ -4,6 +4,7 @@
 
 #include "base/UniqueHandle.h"
 
+// The one GDI object the program owns is the picture's bitmap.
 struct BitmapTraits {
   using Type = HBITMAP;
   static Type Empty() { return nullptr; }

@@ -27,17 +27,19 @@ class ModulePathsTest : public testing::Test {
   std::wstring exe, shortPath;
 };
 
-TEST_F(ModulePathsTest, AShortModulePathGivesTheLongPathAndTheLongNameAsTitle) {
+TEST_F(ModulePathsTest, AShortModulePathGivesTheLongPathAndTheLongNameAsTitleAndApplication) {
   const ModulePaths paths = DescribeModulePath(shortPath);
   EXPECT_EQ(paths.reported, shortPath);
   EXPECT_EQ(paths.longForm, exe);
   EXPECT_EQ(paths.title, L"Setup_Reader_x version two");
+  EXPECT_EQ(paths.applicationName, L"Reader");  // the short name has one underscore at most
 }
 
 TEST_F(ModulePathsTest, WithoutALongFormTheTitleIsTheShortName) {
   ASSERT_TRUE(::DeleteFileW(exe.c_str()));  // the long form of a path that is gone cannot be had
   const ModulePaths paths = DescribeModulePath(shortPath);
   EXPECT_EQ(paths.longForm, L"");
+  EXPECT_EQ(paths.applicationName, L"Local");
   const std::wstring shortName = shortPath.substr(shortPath.rfind(L'\\') + 1);
   ASSERT_NE(shortName.find(L'.'), std::wstring::npos);
   EXPECT_EQ(paths.title, shortName.substr(0, shortName.rfind(L'.')));

@@ -6,6 +6,7 @@
 #include "bootstrap/UserInfoFile.h"
 #include "bootstrap/UserInfoText.h"
 #include "fs/SystemFolders.h"
+#include "tests/support/DebugOutputListener.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
 
@@ -14,6 +15,8 @@ namespace {
 std::string Description(const std::string& userInfoName, const std::string& program) {
   return "[User Info Filename]\n" + userInfoName + "\n[Program to run]\n" + program + "\n[End]\nEnd\n";
 }
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::wstring WindowsPath(const std::string& unixPath) {
   std::wstring path = L"Z:";
@@ -26,17 +29,32 @@ class FinalStepsTest : public testing::Test {
   void Load(const std::string& userInfoName, const std::string& program = "probe.exe") {
     ASSERT_TRUE(description.LoadPlainText(Description(userInfoName, program)));
   }
-  std::string ExpectedUserInfo(const std::wstring& site) {
-    UserInfo info{L"C:\\Downloads\\Setup_Reader_x.exe", temp.path(), site, GetStartMenuFolder(),
-                  GetDesktopFolder(), GetMyDocumentsFolder(), L"Reader", L"07-12-2026 10:14:09"};
-    return Narrow(ComposeUserInfoText(info));
+  // The file as the final setup reads it; the system folders are this machine's.
+  std::string ExpectedUserInfo(const std::string& site) {
+    return "// User specific info.\n\n"
+           "[Initial Setup Pathname]\nC:\\Downloads\\Setup_Reader_x.exe\n\n"
+           "[Setup Temp Folder]\n" + Narrow(temp.path()) + "\n\n"
+           "[Download Site]\n" + site + "\n\n"
+           "[Start Menu Folder]\n" + Narrow(GetStartMenuFolder()) + "\n\n"
+           "[Desktop Folder]\n" + Narrow(GetDesktopFolder()) + "\n\n"
+           "[My Documents Folder]\n" + Narrow(GetMyDocumentsFolder()) + "\n\n"
+           "[Application Name]\nReader\n\n"
+           "[Installed on GM Time]\n07-12-2026 10:14:09\n\n"
+           "[End]\nEnd\n";
   }
-  bool Write(const std::wstring& folder, const std::wstring& site = L"mirror.test:8080") {
-    return WriteUserInfoFile(description, folder,
-                             {L"C:\\Downloads\\Setup_Reader_x.exe", temp.path(), site, L"Reader", L"07-12-2026 10:14:09"});
+  // The system folders are left to the writer.
+  UserInfoFailure Write(const std::wstring& folder, const std::wstring& site = L"mirror.test:8080") {
+    const UserInfo info{L"C:\\Downloads\\Setup_Reader_x.exe", temp.path(), site, {}, {}, {}, L"Reader",
+                        L"07-12-2026 10:14:09"};
+    return WriteUserInfoFile(description, folder, info).failure;
+  }
+  std::wstring LastFailureLine() {
+    const std::vector<std::wstring> lines = debugOutput.FailureLines();
+    return lines.empty() ? std::wstring() : lines.back();
   }
 
   MessageRecorder messages;
+  DebugOutputListener debugOutput;
   TempFolder temp;
   SetupDescription description{WindowsDescriptionPlatform()};
 };
@@ -44,39 +62,44 @@ class FinalStepsTest : public testing::Test {
 TEST_F(FinalStepsTest, UserInfoFileHoldsTheExactTextInTheFolderWithOrWithoutBackslash) {
   Load("UserInfo.txt");
   for (const std::wstring& folder : {temp.path(), temp.path() + L"\\"}) {
-    ASSERT_TRUE(Write(folder));
-    EXPECT_EQ(ReadFileBytes(temp / L"UserInfo.txt"), ExpectedUserInfo(L"mirror.test:8080"));
+    ASSERT_EQ(Write(folder), UserInfoFailure::kNone);
+    EXPECT_EQ(ReadFileBytes(temp / L"UserInfo.txt"), ExpectedUserInfo("mirror.test:8080"));
   }
   EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_TRUE(debugOutput.FailureLines().empty());
 }
 
 TEST_F(FinalStepsTest, UserInfoFileIsRecreatedNotAppendedAndKeepsAnEmptySite) {
   Load("UserInfo.txt");
   WriteFileBytes(temp / L"UserInfo.txt", std::string(5000, 'x'));
-  ASSERT_TRUE(Write(temp.path(), L""));
+  ASSERT_EQ(Write(temp.path(), L""), UserInfoFailure::kNone);
   const std::string text = ReadFileBytes(temp / L"UserInfo.txt");
-  EXPECT_EQ(text, ExpectedUserInfo(L""));
+  EXPECT_EQ(text, ExpectedUserInfo(""));
   EXPECT_NE(text.find("[Download Site]\n\n\n"), std::string::npos);
 }
 
 TEST_F(FinalStepsTest, UserInfoFileIsRefusedWhenItCannotLandInTheFolder) {
   for (const char* name : {"", "..\\UserInfo.txt", "sub\\UserInfo.txt", "C:\\UserInfo.txt", "a/b"}) {
     Load(name);
-    EXPECT_FALSE(Write(temp.path())) << name;
+    EXPECT_EQ(Write(temp.path()), UserInfoFailure::kNotAFileName) << name;
+    EXPECT_EQ(LastFailureLine(), L"User Info File name \"" + Wide(name) + L"\" is not a plain file name");
   }
   Load("UserInfo.txt");
-  EXPECT_FALSE(Write(temp / L"missing-folder"));
+  EXPECT_EQ(Write(temp / L"missing-folder"), UserInfoFailure::kNotWritten);
+  EXPECT_EQ(LastFailureLine(), L"User Info File " + temp.path() + L"\\missing-folder\\UserInfo.txt not created (error " +
+                                   std::to_wstring(ERROR_PATH_NOT_FOUND) + L")");
 }
 
 TEST_F(FinalStepsTest, UserInfoTextLongerThanTheConversionBufferIsRefusedAndNothingWritten) {
   Load("UserInfo.txt");
-  EXPECT_FALSE(Write(temp.path(), std::wstring(1500, L's')));
+  EXPECT_EQ(Write(temp.path(), std::wstring(1500, L's')), UserInfoFailure::kTooLong);
   EXPECT_FALSE(PathExists(temp / L"UserInfo.txt"));
+  EXPECT_EQ(LastFailureLine().find(L"User Info File text of "), 0u);
 }
 
 TEST_F(FinalStepsTest, MissingUserInfoFilenameIsReportedByTheParserAndRefused) {
   ASSERT_TRUE(description.LoadPlainText("[End]\nEnd\n"));
-  EXPECT_FALSE(Write(temp.path()));
+  EXPECT_EQ(Write(temp.path()), UserInfoFailure::kNotAFileName);
   ASSERT_EQ(MessageRecorder::Messages().size(), 1u);
   EXPECT_EQ(MessageRecorder::Messages()[0].caption, L"Ini Parser");
   EXPECT_EQ(MessageRecorder::Messages()[0].text, L"Tag 'User Info Filename' not found.");
@@ -86,10 +109,10 @@ class LaunchTest : public FinalStepsTest {
  protected:
   void SetUp() override { ASSERT_TRUE(::CopyFileW(WindowsPath(LAUNCH_PROBE_PATH).c_str(), (temp / L"probe.exe").c_str(), FALSE)); }
   // Records whether the window was closed before each message.
-  void Launch() {
+  LaunchOutcome Launch() {
     windowClosed = false;
     closedBeforeMessage.clear();
-    LaunchFinalSetup(description, temp.path(), nullptr, [this] { windowClosed = true; },
+    return LaunchFinalSetup(description, temp.path(), nullptr, [this] { windowClosed = true; },
                      [this](const std::wstring& text) {
                        shown.push_back(text);
                        closedBeforeMessage.push_back(windowClosed);
@@ -104,7 +127,7 @@ class LaunchTest : public FinalStepsTest {
 TEST_F(LaunchTest, StartsTheProgramInTheFolderAndReturnsOnlyAfterItEnded) {
   Load("UserInfo.txt");
   WriteFileBytes(temp / L"sleep-ms.txt", "400");
-  Launch();
+  EXPECT_TRUE(Launch().Succeeded());
   const std::string ran = ReadFileBytes(temp / L"ran.txt");
   EXPECT_EQ(ran, Narrow(temp.path()));
   EXPECT_TRUE(windowClosed);
@@ -113,10 +136,24 @@ TEST_F(LaunchTest, StartsTheProgramInTheFolderAndReturnsOnlyAfterItEnded) {
 }
 
 TEST_F(LaunchTest, AProgramThatCannotStartIsReportedAfterTheWindowIsGone) {
-  for (const char* program : {"missing.exe", "", "..\\probe.exe", "sub\\probe.exe"}) {
+  const std::wstring missing = L"final setup " + temp.path() + L"\\missing.exe did not start (error " +
+                               std::to_wstring(ERROR_FILE_NOT_FOUND) + L")";
+  const struct {
+    const char* program;
+    LaunchFailure failure;
+    std::wstring reason;
+  } cases[] = {
+      {"missing.exe", LaunchFailure::kNotStarted, missing},
+      {"", LaunchFailure::kNotAFileName, L"final setup not started: \"\" is not a plain file name"},
+      {"..\\probe.exe", LaunchFailure::kNotAFileName, L"final setup not started: \"..\\probe.exe\" is not a plain file name"},
+      {"sub\\probe.exe", LaunchFailure::kNotAFileName, L"final setup not started: \"sub\\probe.exe\" is not a plain file name"},
+  };
+  for (const auto& k : cases) {
+    const char* program = k.program;
     shown.clear();
     Load("UserInfo.txt", program);
-    Launch();
+    EXPECT_EQ(Launch().failure, k.failure) << program;
+    EXPECT_EQ(LastFailureLine(), k.reason) << program;
     EXPECT_EQ(shown, std::vector<std::wstring>{L"Error: Failed to start the final setup."}) << program;
     EXPECT_EQ(closedBeforeMessage, std::vector<bool>{true}) << program;
     EXPECT_FALSE(PathExists(temp / L"ran.txt")) << program;

@@ -16,6 +16,7 @@
 #include "fs/FileOperations.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ServerRig.h"
+#include "tests/support/DebugOutputListener.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
@@ -43,9 +44,16 @@ class AcquisitionFixture : public testing::Test {
     return name;
   }
 
+  // The acquisition's own reason line: the last failure line, written just before its message.
+  std::wstring ReasonLine() {
+    const std::vector<std::wstring> lines = debugOutput.FailureLines();
+    return lines.empty() ? std::wstring() : lines.back();
+  }
+
   TempFolder temp;
   FakeClock clock;
   MessageRecorder messages;
+  DebugOutputListener debugOutput;
   DefaultHosts hosts;
   SetupDescription description{WindowsDescriptionPlatform()};
 };
@@ -130,7 +138,7 @@ class AcquireTest : public AcquisitionFixture {
   bool Acquire() {
     const ProgressSink progress{window.GetSafeHwnd(), [this](int upperBound) { window.SetRangeMax(upperBound); }};
     result = AcquireSetup(description, downloader, Request(), progress, Messages());
-    return result.succeeded;
+    return result.Succeeded();
   }
   std::wstring DescriptionPath() const { return L"/downloads/Setups/" + Wide(TestName()) + L"/SetupInitial.eif"; }
   // Files "a.bin", "b.bin", ... of the given sizes on site 1, listed in that order.
@@ -168,6 +176,7 @@ TEST_F(AcquireTest, FetchesTheDescriptionFromTheFirstHostAndEveryFileSizingTheBa
   EXPECT_TRUE(Acquire());
 
   EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_TRUE(debugOutput.FailureLines().empty());
   EXPECT_EQ(result.downloadSite, rig::Host(rig::kSite1));
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), rig::Pattern(2000, 0));
   EXPECT_EQ(ReadFileBytes(setupFolder + L"\\b.bin"), rig::Pattern(1000, 1));
@@ -240,7 +249,7 @@ TEST_F(AcquireTest, OnlyAnExactNoSelectsTheLocalCopy) {
     SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
     Downloader freshDownloader;
 
-    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).succeeded) << value;
+    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).Succeeded()) << value;
 
     // Download mode; the local copy has no "Download Path", so the host's root is asked.
     EXPECT_EQ(rig::CountRequests(rig::kHost1, "/SetupInitial.eif", before + 1), before + 1) << value;
@@ -274,6 +283,8 @@ TEST_F(AcquireTest, AFileAbsentAfterItsFailureStopsTheWalk) {
   EXPECT_FALSE(Acquire());
 
   EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to download b.bin"});
+  EXPECT_EQ(ReasonLine(), L"file b.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/b.bin")));
+  EXPECT_EQ(result.failure, AcquireFailure::kFileNotDownloaded);
   EXPECT_TRUE(PathExists(setupFolder + L"\\a.bin"));
   EXPECT_FALSE(PathExists(setupFolder + L"\\b.bin"));
   EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/b.bin", 1 + 4), 1 + 4);  // sized, 4 attempts
@@ -286,15 +297,17 @@ TEST_F(AcquireTest, ATargetThatIsNotAPlainFileNameIsNeverWritten) {
   const std::string source = files[0].substr(0, files[0].find(" ->"));
   for (const std::string target : {"..\\evil.bin", "sub/evil.bin", "C:evil.bin", "\\evil.bin", ".."}) {
     MessageRecorder recorder;
+    debugOutput.Clear();
     rig::Publish(rig::kHost1, DescriptionPath(),
                  Encrypted(DescriptionText({rig::Host(rig::kSite1)}, {source + " -> " + target})));
     const int before = rig::CountRequests(rig::kSite1, source);
     SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
     Downloader freshDownloader;
 
-    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).succeeded) << target;
+    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).Succeeded()) << target;
 
     EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download " + Wide(target)});
+    EXPECT_EQ(ReasonLine(), L"listed target " + Wide(target) + L" is not a plain file name");
     // Sized (site choice and sizing), never fetched.
     EXPECT_EQ(rig::CountRequests(rig::kSite1, source, before + 2), before + 2) << target;
     EXPECT_FALSE(PathExists(temp / L"evil.bin"));
@@ -388,19 +401,21 @@ TEST_F(HashedAcquireTest, AFileIsCheckedAgainstItsHashLineAsItIsWritten) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.name);
     MessageRecorder recorder;
+    debugOutput.Clear();
     SetupDescription fresh(k.key ? BuildKeyPlatform() : WindowsDescriptionPlatform());  // once per description
     Downloader freshDownloader;
     const std::string plain = Plain(k.section);
     rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(k.key ? Signed(plain) : plain));
     const int before = rig::CountRequests(rig::kSite1, Prefix() + "/a.bin");
 
-    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).succeeded, k.succeeds);
+    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
 
     if (k.succeeds) {
       EXPECT_TRUE(MessageRecorder::Texts().empty());
       EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), a);
     } else {
       EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download a.bin"});
+      EXPECT_EQ(ReasonLine(), L"file a.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/a.bin")));
       EXPECT_FALSE(PathExists(setupFolder + L"\\a.bin"));
       // Probed by the site choice and the sizing, then the 4 attempts.
       EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/a.bin", before + 6), before + 6);
@@ -411,7 +426,10 @@ TEST_F(HashedAcquireTest, AFileIsCheckedAgainstItsHashLineAsItIsWritten) {
 struct RefusalCase {
   const char* name;
   const wchar_t* message;
+  const wchar_t* reason;  // after "description PATH refused: "
 };
+
+const wchar_t kNoText[] = L"no text: unreadable, not encrypted for the built-in key, or not signed by the signing key";
 
 class RefusedDescriptionTest : public HashedAcquireTest, public testing::WithParamInterface<RefusalCase> {};
 
@@ -439,17 +457,20 @@ TEST_P(RefusedDescriptionTest, ShowsTheDescriptionMessageAndFetchesNothing) {
   EXPECT_FALSE(Acquire());
 
   EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{GetParam().message});
+  const std::wstring path = name == "planted_unsigned_local_copy" ? L"SetupInitial.eif" : setupFolder + L"\\SetupInitial.eif";
+  EXPECT_EQ(ReasonLine(), L"description " + path + L" refused: " + GetParam().reason);
   EXPECT_EQ(FileRequests(), 0);
   EXPECT_FALSE(PathExists(setupFolder + L"\\a.bin"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RefusedDescriptionTest,
-    testing::Values(RefusalCase{"unsigned", L"Error opening the initial setup eif."},
-                    RefusalCase{"tampered", L"Error opening the initial setup eif."},
-                    RefusalCase{"other_key", L"Error opening the initial setup eif."},
-                    RefusalCase{"missing_hash_line", L"Error opening the initial setup eif."},
-                    RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif."}),
+    testing::Values(RefusalCase{"unsigned", L"Error opening the initial setup eif.", kNoText},
+                    RefusalCase{"tampered", L"Error opening the initial setup eif.", kNoText},
+                    RefusalCase{"other_key", L"Error opening the initial setup eif.", kNoText},
+                    RefusalCase{"missing_hash_line", L"Error opening the initial setup eif.",
+                                L"a listed file has no hash line, or a hash line is malformed"},
+                    RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif.", kNoText}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 // Local-copy mode: a file copied from beside the executable counts only with its hash.
@@ -468,6 +489,7 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.name);
     MessageRecorder recorder;
+    debugOutput.Clear();
     SetupDescription fresh(BuildKeyPlatform());
     Downloader freshDownloader;
     const std::string source = Prefix() + "/extra" + std::to_string(&k - cases) + ".bin";
@@ -479,13 +501,15 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
     WriteFileBytes(appFolder + L"\\SetupInitial.eif", Encrypted(Signed(plain)));
     WriteFileBytes(appFolder + L"\\extra.bin", k.besideExecutable);
 
-    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).succeeded, k.succeeds);
+    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
 
     if (k.succeeds) {
       EXPECT_TRUE(MessageRecorder::Texts().empty());
       EXPECT_EQ(ReadFileBytes(setupFolder + L"\\extra.bin"), extra);
     } else {
       EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download extra.bin"});
+      EXPECT_EQ(ReasonLine(), L"file extra.bin not downloaded from " + rig::Url(rig::kSite1, Wide(source)) +
+                                  L"; the copy present differs from its hash line and was deleted");
       EXPECT_FALSE(PathExists(setupFolder + L"\\extra.bin"));
     }
   }
@@ -494,6 +518,10 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
 struct FailureCase {
   const char* name;
   const wchar_t* message;
+  AcquireFailure failure;
+  // How the reason line starts; "<setup>" stands for the setup temp folder, "<prefix>" for the
+  // test's server folder.
+  const wchar_t* reason;
 };
 
 class AcquireFailureTest : public AcquireTest, public testing::WithParamInterface<FailureCase> {
@@ -542,21 +570,39 @@ TEST_P(AcquireFailureTest, ShowsItsMessageAndGivesUp) {
   ASSERT_EQ(MessageRecorder::Messages().size(), 1u);
   EXPECT_EQ(MessageRecorder::Messages()[0].text, GetParam().message);
   EXPECT_EQ(MessageRecorder::Messages()[0].type & 0xFFu, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(result.failure, GetParam().failure);
+  std::wstring reason = GetParam().reason;
+  for (const auto& [token, value] : {std::pair<std::wstring, std::wstring>{L"<setup>", setupFolder},
+                                     {L"<prefix>", Wide(Prefix())}}) {
+    const std::size_t at = reason.find(token);
+    if (at != std::wstring::npos) reason.replace(at, token.size(), value);
+  }
+  const std::wstring line = ReasonLine();
+  EXPECT_EQ(line.substr(0, reason.size()), reason) << Narrow(line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, AcquireFailureTest,
     testing::Values(
-        FailureCase{"local_copy_unreadable", L"Error opening the local initial setup eif."},
-        FailureCase{"temp_folder_impossible", L"Error: Failed to create the Windows temp subfolder."},
-        FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found."},
-        FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif."},
-        FailureCase{"description_transfer_fails", L"Error: Failed to download."},
-        FailureCase{"no_download_site", L"Error: Download site not found."},
+        FailureCase{"local_copy_unreadable", L"Error opening the local initial setup eif.",
+                    AcquireFailure::kLocalDescriptionRefused, L"description SetupInitial.eif refused: no text:"},
+        FailureCase{"temp_folder_impossible", L"Error: Failed to create the Windows temp subfolder.",
+                    AcquireFailure::kFolderNotCreated, L"cannot create folder <setup> (error "},
+        FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found.", AcquireFailure::kNoDefaultHost,
+                    L"no default host offers the description with at least 1000 bytes: http://"},
+        FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif.",
+                    AcquireFailure::kDescriptionRefused, L"description <setup>\\SetupInitial.eif refused: no text:"},
+        FailureCase{"description_transfer_fails", L"Error: Failed to download.",
+                    AcquireFailure::kDescriptionNotDownloaded, L"description not downloaded from http://"},
+        FailureCase{"no_download_site", L"Error: Download site not found.", AcquireFailure::kNoDownloadSite,
+                    L"no download site serves <prefix>/absent.bin with more than 1000 bytes"},
         // Error pages longer than 1000 bytes are neither a host, a site nor a file.
-        FailureCase{"default_host_answers_500_with_a_long_page", L"Error: Download site not found."},
-        FailureCase{"site_answers_403_with_a_long_page", L"Error: Download site not found."},
-        FailureCase{"file_answers_500_with_a_long_page", L"Error: Failed to download bad.bin"}),
+        FailureCase{"default_host_answers_500_with_a_long_page", L"Error: Download site not found.",
+                    AcquireFailure::kNoDefaultHost, L"no default host offers the description"},
+        FailureCase{"site_answers_403_with_a_long_page", L"Error: Download site not found.",
+                    AcquireFailure::kNoDownloadSite, L"no download site serves <prefix>/a?status=403&size=1500 "},
+        FailureCase{"file_answers_500_with_a_long_page", L"Error: Failed to download bad.bin",
+                    AcquireFailure::kFileNotDownloaded, L"file bad.bin not downloaded from http://"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
