@@ -1,4 +1,6 @@
-# Crypto++ and GoogleTest for both kinds of build.
+# Crypto++ and GoogleTest for both kinds of build. Crypto++ for MinGW is built here and only
+# here, at the first configure of a Windows build (scripts/test.sh configures both sizes side by
+# side, so both libraries build at the same time).
 if(WIN32)
   set(CRYPTOPP_MINGW_PREFIX ${CMAKE_SOURCE_DIR}/build/cryptopp-${CMAKE_SYSTEM_PROCESSOR})
   if(NOT EXISTS ${CRYPTOPP_MINGW_PREFIX}/lib/libcryptopp.a)

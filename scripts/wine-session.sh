@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Sourced by the test and demo scripts: an X display (Xvfb unless one is given), the project's
 # Wine prefix, and one wineserver kept alive for the whole run. Call wine_session_end at the end.
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# Always the project's own prefix: a WINEPREFIX of the user's is never written to, and the
-# wineserver that wine_session_end stops is the one of this prefix.
-export WINEPREFIX=$repo/build/wineprefix
+#   wine_session_begin [x86_64|i686]   the size of the build whose programs run (default x86_64)
+source "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=
 XVFB_PID=
 
 wine_session_begin() {
+  # Always the project's own prefix: the wineserver that wine_session_end stops is its own.
+  wine_prefix_select "${1:-x86_64}" || return
   if [ -z "${DISPLAY:-}" ] || [ "${SETUP_USE_XVFB:-}" = 1 ]; then
     local n=77
     while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
@@ -20,22 +20,23 @@ wine_session_begin() {
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating the prefix $WINEPREFIX (first run only)"
-    /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+    "$WINE_LOADER" wineboot --init >/dev/null 2>&1 || true
   fi
   /usr/bin/wineserver -p >/dev/null 2>&1 || true
   # Start Wine's own services now, detached from our output: started later by a test, they
   # would inherit the test runner's pipes and keep it waiting after the test has ended.
-  /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
+  "$WINE_LOADER" wineboot >/dev/null 2>&1 </dev/null || true
   # A crashing program must end (and fail its test), not wait behind Wine's crash dialog.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  "$WINE_LOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1 </dev/null || true
   # Without a window manager (Xvfb) Wine waits 2 s at every DestroyWindow of a managed window.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1 </dev/null || true
 }
 
 wine_session_end() {
-  /usr/bin/wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINEPREFIX:-}" ] && /usr/bin/wineserver -k >/dev/null 2>&1
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   XVFB_PID=
+  return 0
 }

@@ -4,8 +4,8 @@ loopback, a real final setup that reports what it received, and an observer that
 message box a user would see.
 
 Environment: SETUP_EXE, OBSERVER_EXE, FINAL_SETUP_EXE (Windows programs of the test build),
-SETUP_BUILD_DIR (that build's folder), EIFTOOL (the native description tool), E2E_WORK (a
-scratch folder). Each run takes free ports; its Setup.exe copy names them as default hosts."""
+SETUP_BUILD_DIR (that build's folder), SETUP_WINE_ARCH (its size: x86_64 or i686, for the Wine
+prefix and loader), EIFTOOL (the native description tool), E2E_WORK (a scratch folder). Each run takes free ports; its Setup.exe copy names them as default hosts."""
 import hashlib
 import os
 import shutil

@@ -1,4 +1,5 @@
-"""Running Windows programs of the test build under Wine, and Windows <-> Unix paths."""
+"""Running Windows programs of the test build under Wine, and Windows <-> Unix paths. The Wine
+of the build's size and its prefix follow SETUP_WINE_ARCH (scripts/wine-run.sh)."""
 import os
 import subprocess
 import time
