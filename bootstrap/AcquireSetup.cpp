@@ -14,6 +14,7 @@
 #include "download/HttpSession.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FileOperations.h"
+#include "fs/PathText.h"
 #include "fs/SystemFolders.h"
 
 namespace {
