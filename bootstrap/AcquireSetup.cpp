@@ -12,6 +12,7 @@
 #include "description/FileHashes.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
+#include "download/LengthProbe.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FileOperations.h"
 #include "fs/PathText.h"
