@@ -5,15 +5,14 @@
 #include "app/NameRules.h"
 #include "base/GrowingBuffer.h"
 #include "fs/FileOperations.h"
+#include "fs/PathText.h"
 
 ModulePaths DescribeModulePath(const std::wstring& reported) {
   ModulePaths paths;
   paths.reported = reported;
   paths.longForm = LongPathOf(reported);
   paths.title = ProgramTitle(paths.longForm.empty() ? reported : paths.longForm);
-  std::wstring folder, fileName;
-  SplitPath(paths.longForm, folder, fileName);
-  paths.applicationName = DeriveApplicationName(fileName);
+  paths.applicationName = DeriveApplicationName(FileNameOf(paths.longForm));
   return paths;
 }
 
