@@ -9,6 +9,7 @@
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
+#include "description/DescriptionConstants.h"
 #include "description/FileHashes.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
@@ -27,8 +28,8 @@ const wchar_t kDescriptionDownloadError[] = L"Error: Failed to download.";
 const wchar_t kDescriptionError[] = L"Error opening the initial setup eif.";
 const wchar_t kFileDownloadError[] = L"Error: Failed to download ";
 
-const wchar_t kDescriptionName[] = L"SetupInitial.eif";
-const wchar_t kDescriptionInFolder[] = L"\\SetupInitial.eif";
+const std::wstring kDescriptionInFolder = std::wstring(L"\\") + kDescriptionFileName;
+const std::wstring kDescriptionOnServer = std::wstring(L"/") + kDescriptionFileName;
 const wchar_t kLocalModeValue[] = L"No";
 
 // How a part of the phase ended: done, or why it stopped, with what the user is told.
@@ -88,9 +89,9 @@ struct LocalCopy {
 LocalCopy ReadLocalCopy(SetupDescription& description) {
   LocalCopy copy;
   // Relative: looked for in the current folder, which is the application folder.
-  if (!FileExists(kDescriptionName)) return copy;
-  if (!description.Load(kDescriptionName)) {
-    copy.step = Refused(AcquireFailure::kLocalDescriptionRefused, kLocalDescriptionError, kDescriptionName,
+  if (!FileExists(kDescriptionFileName)) return copy;
+  if (!description.Load(kDescriptionFileName)) {
+    copy.step = Refused(AcquireFailure::kLocalDescriptionRefused, kLocalDescriptionError, kDescriptionFileName,
                         description);
     return copy;
   }
@@ -122,10 +123,10 @@ Step FetchDescription(const SetupDescription& description, Downloader& downloade
   }
   std::wstring folder = http_rules::DescriptionFolder(request.applicationName);
   if (description.IsLoaded()) folder = description.GetValue(L"Download Path");
-  const std::wstring first = http_rules::Url(request.hosts.first, folder) + http_rules::kDescriptionOnServer;
+  const std::wstring first = http_rules::Url(request.hosts.first, folder) + kDescriptionOnServer;
   std::wstring url = first;
   if (!OffersDescription(url)) {
-    url = http_rules::Url(request.hosts.second, folder) + http_rules::kDescriptionOnServer;
+    url = http_rules::Url(request.hosts.second, folder) + kDescriptionOnServer;
     if (!OffersDescription(url)) {
       return Failed(AcquireFailure::kNoDefaultHost, kSiteNotFound,
                     L"no default host offers the description with at least " +

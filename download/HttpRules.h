@@ -10,7 +10,6 @@ inline constexpr wchar_t kUserAgent[] = L"Velmar's Downloader";
 inline constexpr wchar_t kScheme[] = L"http://";
 // The description's folder on a default host is this + the application name.
 inline constexpr wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
-inline constexpr wchar_t kDescriptionOnServer[] = L"/SetupInitial.eif";
 
 // WinINet request flags: reload, no cache write, hyperlink, no-cache pragma, so that every
 // request reaches the server (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |

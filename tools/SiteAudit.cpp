@@ -1,6 +1,7 @@
 #include "tools/SiteAudit.h"
 
 #include "crypto/Sha256.h"
+#include "description/DescriptionConstants.h"
 #include "description/SetupDescription.h"
 #include "download/HttpRules.h"
 #include "tools/ToolText.h"
@@ -79,7 +80,7 @@ void CheckHosts(const AuditOptions& options, AuditHttp& http, const AuditProgres
   report.hostsChecked = !options.application.empty();
   if (!report.hostsChecked) return;
   const std::wstring path = http_rules::DescriptionFolder(options.application) +
-                            http_rules::kDescriptionOnServer;
+                            std::wstring(L"/") + kDescriptionFileName;
   for (const std::wstring& host : options.defaultHosts) {
     progress("default host " + Utf8(host) + " ...");
     HostCheck check;
