@@ -9,6 +9,7 @@
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
+#include "bootstrap/RefusalReason.h"
 #include "description/DescriptionConstants.h"
 #include "description/FileHashes.h"
 #include "download/HttpRules.h"
@@ -45,17 +46,6 @@ struct Step {
 Step Failed(AcquireFailure failure, std::wstring message, std::wstring reason, DWORD error = 0) {
   if (error != 0) reason += ErrorSuffix(error);
   return {failure, error, std::move(message), std::move(reason)};
-}
-
-// Why Load refused a description, as far as what it kept tells.
-std::wstring RefusalReason(const SetupDescription& description) {
-  if (!description.IsLoaded()) {
-    return L"no text: unreadable, not encrypted for the built-in key, or not signed by the signing key";
-  }
-  if (!description.PlaceholdersExpanded()) return L"its placeholders nest too deep or grow too long";
-  const std::vector<std::wstring> end = description.SectionLines(L"End");
-  if (end.empty() || end[0] != L"End") return L"no [End] holding End";
-  return L"a listed file has no hash line, or a hash line is malformed";
 }
 
 Step Refused(AcquireFailure failure, const wchar_t* message, const std::wstring& path,
@@ -166,27 +156,24 @@ struct Sizing {
   int total = 0;
 };
 
-// Chooses the site and sums the listed files' lengths. The site choice moves the file cursor,
-// so the first item is kept from before it.
-Sizing SizeListedFiles(SetupDescription& description) {
+// Chooses the site and sums the listed files' lengths.
+Sizing SizeListedFiles(const SetupDescription& description) {
   Sizing sizing;
-  std::wstring source, target;
-  if (!description.GetFirstFile(source, target)) return sizing;
+  const std::vector<ListedFile>& files = description.WalkListedFiles();
+  if (files.empty()) return sizing;
   if (!InternetConnected()) {
     sizing.step = Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the listed files");
     return sizing;
   }
-  sizing.site = ChooseDownloadSite(description);
+  sizing.site = ChooseDownloadSite(description.WalkSites(), files.front().source);
   if (sizing.site.empty()) {
     sizing.step = Failed(AcquireFailure::kNoDownloadSite, kSiteNotFound,
-                         L"no download site serves " + source + L" with more than " +
+                         L"no download site serves " + files.front().source + L" with more than " +
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
   uint64_t sum = 0;
-  do {
-    sum += ProbeContentLength(http_rules::Url(sizing.site, source));
-  } while (description.GetNextFile(source, target));
+  for (const ListedFile& file : files) sum += ProbeContentLength(http_rules::Url(sizing.site, file.source));
   sizing.total = ClampedTotal(sum);
   return sizing;
 }
@@ -220,16 +207,14 @@ Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std:
   return Failed(AcquireFailure::kFileNotDownloaded, kFileDownloadError + target, reason);
 }
 
-Step FetchListedFiles(SetupDescription& description, Downloader& downloader, const std::wstring& site,
+Step FetchListedFiles(const SetupDescription& description, Downloader& downloader, const std::wstring& site,
                       const std::wstring& folder, HWND window) {
   const FileHashList hashes = FileHashesOf(description);
-  std::wstring source, target;
-  if (!description.GetFirstFile(source, target)) return {};
-  do {
-    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, source), folder, target,
-                                         ExpectedDigest(hashes, target), window);
+  for (const ListedFile& file : description.WalkListedFiles()) {
+    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, file.source), folder, file.target,
+                                         ExpectedDigest(hashes, file.target), window);
     if (fetched.Failed()) return fetched;
-  } while (description.GetNextFile(source, target));
+  }
   return {};
 }
 }  // namespace

@@ -3,14 +3,10 @@
 #include "download/LengthProbe.h"
 #include "download/HttpRules.h"
 
-std::wstring ChooseDownloadSite(SetupDescription& description) {
-  std::wstring source, target;
-  description.GetFirstFile(source, target);  // an unusable first item leaves source empty
-  std::wstring host;
-  if (!description.GetFirstSite(host)) return std::wstring();
-  do {
+std::wstring ChooseDownloadSite(const std::vector<std::wstring>& sites, const std::wstring& firstSource) {
+  for (const std::wstring& host : sites) {
     // In list order, one at a time: hosts after the first that qualifies are never contacted.
-    if (http_rules::SiteQualifies(ProbeContentLength(http_rules::Url(host, source)))) return host;
-  } while (description.GetNextSite(host));
+    if (http_rules::SiteQualifies(ProbeContentLength(http_rules::Url(host, firstSource)))) return host;
+  }
   return std::wstring();
 }

@@ -23,32 +23,54 @@ void SetupDescription::SetPlatform(DescriptionPlatform platform) { platform_ = s
 bool SetupDescription::Load(const std::wstring& path) {
   SetText(std::wstring());
   placeholdersExpanded_ = true;
-  const DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
-  if (!plain.HasText()) return false;
-  return LoadPlainText(std::string(plain.text.data()));
+  DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
+  const bool hasText = plain.HasText();
+  const std::string text(hasText ? plain.text.data() : "");
+  plain.text.clear();
+  decryption_ = std::move(plain);
+  if (!hasText) {
+    refusal_ = LoadRefusal::kNoText;
+    return false;
+  }
+  return LoadText(text);
 }
 
 bool SetupDescription::LoadPlainText(const std::string& plain) {
+  decryption_ = DecryptedDescription();
+  return LoadText(plain);
+}
+
+bool SetupDescription::LoadText(const std::string& plain) {
   reportedPlaceholders_.clear();
   SetText(std::wstring());
   // Checked on the bytes as signed, before anything of the text is read or expanded.
-  if (platform_.verifySignature && !SignedByBuildKey(plain)) return false;
+  refusal_ = platform_.verifySignature ? SignatureRefusal(plain) : LoadRefusal::kNone;
+  if (refusal_ != LoadRefusal::kNone) return false;
   SetText(WidenAnsi(platform_.ansiToWide, plain));
   StripComments();
   placeholdersExpanded_ = ExpandPlaceholders();
   // Also for a text refused below: it stays loaded, and its lists are walked as they stand.
   IndexHeaders();
   ReadLists();
-  if (!placeholdersExpanded_) return false;
-  if (GetValue(kEndSection) != kEndValue) return false;
-  // A signature vouches for the files only through their hashes.
-  return !platform_.verifySignature || HashesCoverEveryFile(FileHashesOf(*this), files_.walked);
+  refusal_ = CheckLoadedText();
+  return refusal_ == LoadRefusal::kNone;
 }
 
-bool SetupDescription::SignedByBuildKey(const std::string& plain) const {
+LoadRefusal SetupDescription::CheckLoadedText() {
+  if (!placeholdersExpanded_) return LoadRefusal::kPlaceholders;
+  if (GetValue(kEndSection) != kEndValue) return LoadRefusal::kNoEndMarker;
+  // A signature vouches for the files only through their hashes.
+  if (platform_.verifySignature && !HashesCoverEveryFile(FileHashesOf(*this), files_.walked)) {
+    return LoadRefusal::kFileWithoutHash;
+  }
+  return LoadRefusal::kNone;
+}
+
+LoadRefusal SetupDescription::SignatureRefusal(const std::string& plain) const {
   const DescriptionSignature found = FindDescriptionSignature(plain);
-  return found.form == DescriptionSignature::Form::kWellFormed &&
-         platform_.verifySignature(found.signedText, found.signature);
+  if (found.form != DescriptionSignature::Form::kWellFormed) return LoadRefusal::kSignatureMissing;
+  return platform_.verifySignature(found.signedText, found.signature) ? LoadRefusal::kNone
+                                                                      : LoadRefusal::kSignatureMismatch;
 }
 
 bool SetupDescription::IsLoaded() const { return !text.empty(); }
@@ -220,6 +242,16 @@ bool SetupDescription::StepOn(const wchar_t* section, bool present, std::size_t 
   if (static_cast<std::size_t>(index) >= reachable) return false;
   ++index;
   return true;
+}
+
+const std::vector<ListedFile>& SetupDescription::WalkListedFiles() const {
+  if (!files_.present) ReportMissingSection(kFilesSection);
+  return files_.walked;
+}
+
+const std::vector<std::wstring>& SetupDescription::WalkSites() const {
+  if (!sites_.present) ReportMissingSection(kSitesSection);
+  return sites_.walked;
 }
 
 bool SetupDescription::GetFirstFile(std::wstring& source, std::wstring& target) {

@@ -10,6 +10,19 @@
 #include "description/DescriptionSyntax.h"
 #include "description/FileHashes.h"
 
+#include "description/DecryptDescription.h"
+
+// Why the last load returned false.
+enum class LoadRefusal {
+  kNone,
+  kNoText,             // decryption gave nothing back (SetupDescription::Decryption() says why)
+  kSignatureMissing,   // signatures are verified and the text ends in no well-formed [Signature]
+  kSignatureMismatch,  // a [Signature] that the build's signing key does not verify
+  kPlaceholders,       // placeholder expansion stopped at its bound
+  kNoEndMarker,        // no "[End]" section holding "End"
+  kFileWithoutHash,    // signatures are verified and a listed file has no hash line, or a line is bad
+};
+
 class SetupDescription {
  public:
   // Placeholder expansion ends on every input, in time proportional to the description: a
@@ -34,6 +47,9 @@ class SetupDescription {
   // The same for an already decrypted text (ANSI code page, read up to its first NUL).
   bool LoadPlainText(const std::string& plain);
   bool IsLoaded() const;
+  LoadRefusal Refusal() const { return refusal_; }
+  // How the last Load's decryption ended (kNone after LoadPlainText).
+  const DecryptedDescription& Decryption() const { return decryption_; }
   // False when the last load stopped expanding placeholders at the bound (a cycle or a
   // runaway expansion); such a load returns false.
   bool PlaceholdersExpanded() const { return placeholdersExpanded_; }
@@ -54,6 +70,10 @@ class SetupDescription {
   // up to the first empty host. Empty, and without a message, for a missing section.
   const std::vector<ListedFile>& ListedFiles() const { return files_.walked; }
   const std::vector<std::wstring>& Sites() const { return sites_.walked; }
+  // The same lists for a step of the run that walks them: a missing section shows the
+  // missing-section message first, as the first step of a walk over it does.
+  const std::vector<ListedFile>& WalkListedFiles() const;
+  const std::vector<std::wstring>& WalkSites() const;
 
   // Cursors over the same lists. "Files to download": source "->" target; true while both
   // sides are non-empty. "Download Sites": one host a line; true while the host is non-empty.
@@ -65,8 +85,12 @@ class SetupDescription {
   bool GetNextSite(std::wstring& host);
 
  private:
-  // Whether `plain` ends with a [Signature] that the platform's key verifies.
-  bool SignedByBuildKey(const std::string& plain) const;
+  // LoadPlainText without forgetting the decryption's outcome.
+  bool LoadText(const std::string& plain);
+  // kNone when `plain` ends with a [Signature] that the platform's key verifies.
+  LoadRefusal SignatureRefusal(const std::string& plain) const;
+  // The checks of a text after its signature, in the order Load makes them.
+  LoadRefusal CheckLoadedText();
   void SetText(std::wstring newText);
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
@@ -108,6 +132,8 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
+  LoadRefusal refusal_ = LoadRefusal::kNone;
+  DecryptedDescription decryption_;  // without its text, which is not kept
   // Names of missing sections already reported by this load's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
   ListItems<FileItem, ListedFile> files_;

@@ -65,7 +65,8 @@ class ChooseSiteTest : public AcquisitionFixture {
   std::wstring Choose(const std::vector<std::wstring>& sites, const std::string& firstFile) {
     WriteFileBytes(temp / L"d.eif", Encrypted(DescriptionText(sites, {firstFile})));
     EXPECT_TRUE(description.Load(temp / L"d.eif"));
-    return ChooseDownloadSite(description);
+    const std::vector<ListedFile>& files = description.ListedFiles();
+    return ChooseDownloadSite(description.Sites(), files.empty() ? std::wstring() : files.front().source);
   }
 };
 
@@ -429,7 +430,8 @@ struct RefusalCase {
   const wchar_t* reason;  // after "description PATH refused: "
 };
 
-const wchar_t kNoText[] = L"no text: unreadable, not encrypted for the built-in key, or not signed by the signing key";
+const wchar_t kUnsigned[] = L"no well-formed [Signature] at its end";
+const wchar_t kMismatch[] = L"signature does not match";
 
 class RefusedDescriptionTest : public HashedAcquireTest, public testing::WithParamInterface<RefusalCase> {};
 
@@ -465,12 +467,12 @@ TEST_P(RefusedDescriptionTest, ShowsTheDescriptionMessageAndFetchesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RefusedDescriptionTest,
-    testing::Values(RefusalCase{"unsigned", L"Error opening the initial setup eif.", kNoText},
-                    RefusalCase{"tampered", L"Error opening the initial setup eif.", kNoText},
-                    RefusalCase{"other_key", L"Error opening the initial setup eif.", kNoText},
+    testing::Values(RefusalCase{"unsigned", L"Error opening the initial setup eif.", kUnsigned},
+                    RefusalCase{"tampered", L"Error opening the initial setup eif.", kMismatch},
+                    RefusalCase{"other_key", L"Error opening the initial setup eif.", kMismatch},
                     RefusalCase{"missing_hash_line", L"Error opening the initial setup eif.",
                                 L"a listed file has no hash line, or a hash line is malformed"},
-                    RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif.", kNoText}),
+                    RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif.", kUnsigned}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 // Local-copy mode: a file copied from beside the executable counts only with its hash.
@@ -585,13 +587,13 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, AcquireFailureTest,
     testing::Values(
         FailureCase{"local_copy_unreadable", L"Error opening the local initial setup eif.",
-                    AcquireFailure::kLocalDescriptionRefused, L"description SetupInitial.eif refused: no text:"},
+                    AcquireFailure::kLocalDescriptionRefused, L"description SetupInitial.eif refused: not decrypted: "},
         FailureCase{"temp_folder_impossible", L"Error: Failed to create the Windows temp subfolder.",
                     AcquireFailure::kFolderNotCreated, L"cannot create folder <setup> (error "},
         FailureCase{"default_host_offers_999_bytes", L"Error: Download site not found.", AcquireFailure::kNoDefaultHost,
                     L"no default host offers the description with at least 1000 bytes: http://"},
         FailureCase{"default_host_offers_1000_bytes", L"Error opening the initial setup eif.",
-                    AcquireFailure::kDescriptionRefused, L"description <setup>\\SetupInitial.eif refused: no text:"},
+                    AcquireFailure::kDescriptionRefused, L"description <setup>\\SetupInitial.eif refused: not decrypted: not an encrypted description"},
         FailureCase{"description_transfer_fails", L"Error: Failed to download.",
                     AcquireFailure::kDescriptionNotDownloaded, L"description not downloaded from http://"},
         FailureCase{"no_download_site", L"Error: Download site not found.", AcquireFailure::kNoDownloadSite,

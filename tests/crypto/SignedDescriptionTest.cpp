@@ -44,29 +44,31 @@ TEST(SignedDescription, LoadsOnlyWhatTheBuildKeySignedWithEveryFileHashed) {
     const char* name;
     std::string plain;
     Outcome outcome;
+    LoadRefusal refusal;  // why, for the failure line
   } cases[] = {
-      {"signed, every file hashed in either case and spacing", good, kLoads},
-      {"signed, nothing listed", SignedWith("signing-private.der", kEnd), kLoads},
-      {"unsigned", kHashed, kNotRead},
-      {"signature section cut off", withoutSignature, kNotRead},
-      {"one byte changed after signing", tampered, kNotRead},
-      {"signed by another key", SignedWith("other-private.der", kHashed), kNotRead},
-      {"signature not last", good + "[Other]\r\nx\r\n", kNotRead},
-      {"two signatures", good + good.substr(good.find("[Signature]")), kNotRead},
+      {"signed, every file hashed in either case and spacing", good, kLoads, LoadRefusal::kNone},
+      {"signed, nothing listed", SignedWith("signing-private.der", kEnd), kLoads, LoadRefusal::kNone},
+      {"unsigned", kHashed, kNotRead, LoadRefusal::kSignatureMissing},
+      {"signature section cut off", withoutSignature, kNotRead, LoadRefusal::kSignatureMissing},
+      {"one byte changed after signing", tampered, kNotRead, LoadRefusal::kSignatureMismatch},
+      {"signed by another key", SignedWith("other-private.der", kHashed), kNotRead, LoadRefusal::kSignatureMismatch},
+      {"signature not last", good + "[Other]\r\nx\r\n", kNotRead, LoadRefusal::kSignatureMissing},
+      {"two signatures", good + good.substr(good.find("[Signature]")), kNotRead, LoadRefusal::kSignatureMissing},
       {"signed, a listed file without hash line",
-       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd), kRefused},
+       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd), kRefused, LoadRefusal::kFileWithoutHash},
       {"signed, a bad hash line",
        SignedWith("signing-private.der",
                   kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n" + kHashB + "   My Setup.cab\r\nzz x\r\n\r\n" +
                       kEnd),
-       kRefused},
-      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), kRefused},
+       kRefused, LoadRefusal::kFileWithoutHash},
+      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), kRefused, LoadRefusal::kFileWithoutHash},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetupDescription description(WithKey("signing-public.der"));
     EXPECT_EQ(description.LoadPlainText(c.plain), c.outcome == kLoads);
     EXPECT_EQ(description.IsLoaded(), c.outcome != kNotRead);
+    EXPECT_EQ(description.Refusal(), c.refusal);
     // Without a key every one of them loads.
     SetupDescription keyless;
     EXPECT_TRUE(keyless.LoadPlainText(c.plain));
@@ -77,6 +79,7 @@ TEST(SignedDescription, AKeyThatDoesNotLoadRefusesEverything) {
   SetupDescription description(WithKey("small-public.der"));
   EXPECT_FALSE(description.LoadPlainText(SignedWith("signing-private.der", kHashed)));
   EXPECT_FALSE(description.IsLoaded());
+  EXPECT_EQ(description.Refusal(), LoadRefusal::kSignatureMismatch);
 }
 
 }  // namespace

@@ -225,11 +225,14 @@ TEST_F(Description, LoadDecryptsWithTheEmbeddedKey) {
   const std::wstring wrongEnd = folder.Write("end.eif", PackWithEmbeddedKey("[End]\nend"));
   EXPECT_FALSE(description.Load(wrongEnd));
   EXPECT_TRUE(description.IsLoaded());
+  EXPECT_EQ(description.Refusal(), LoadRefusal::kNoEndMarker);
 
   std::string damaged = PackWithEmbeddedKey("[End]\nEnd");
   damaged.back() ^= 0x01;
   EXPECT_FALSE(description.Load(folder.Write("bad.eif", damaged)));
   EXPECT_FALSE(description.IsLoaded());
+  EXPECT_EQ(description.Refusal(), LoadRefusal::kNoText);
+  EXPECT_EQ(description.Decryption().failure, DecryptionFailure::kBlockRefused);
   EXPECT_TRUE(shown.empty());
 
   EXPECT_FALSE(description.Load(folder.Write("plain.eif", "[End]\nEnd")));
