@@ -20,9 +20,9 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestFiles.h"
 #include "ui/MessageSeam.h"
 #include "ui/ProgressWindow.h"
-#include "tools/ToolFiles.h"
 
 namespace {
 
@@ -336,8 +336,7 @@ TEST_F(AcquireTest, TheTotalOfLengthsIsHeldToTheBarsRange) {
 
 // What a build with the test signing key checks descriptions with.
 DescriptionPlatform BuildKeyPlatform() {
-  std::string der;
-  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + "/signing-public.der", der));
+  const std::string der = ReadTestFile(std::string(KEYS_FOLDER) + "/signing-public.der");
   DescriptionPlatform platform = WindowsDescriptionPlatform();
   platform.verifySignature = SignatureCheckFor(reinterpret_cast<const unsigned char*>(der.data()), der.size());
   return platform;

@@ -5,8 +5,8 @@
 #include "crypto/Sha256.h"
 #include "tests/support/BuildKey.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestFiles.h"
 #include "tools/EifSigning.h"
-#include "tools/ToolFiles.h"
 
 std::string DescriptionText(const std::vector<std::wstring>& sites,
                             const std::vector<std::string>& files, const std::string& extra) {
@@ -21,9 +21,8 @@ std::string DescriptionText(const std::vector<std::wstring>& sites,
 std::string Encrypted(const std::string& plain) { return PackWithEmbeddedKey(plain); }
 
 std::string Signed(const std::string& plain, bool otherKey) {
-  std::string key;
   const std::string name = otherKey ? "/other-private.der" : "/signing-private.der";
-  EXPECT_TRUE(ReadFileBytes(std::string(KEYS_FOLDER) + name, key));
+  const std::string key = ReadTestFile(std::string(KEYS_FOLDER) + name);
   std::string signedText;
   std::string error;
   EXPECT_TRUE(AppendSignature(plain, key, signedText, error)) << error;
