@@ -129,7 +129,7 @@ class Attempt {
     // A 206 is a start only as the continuation this attempt asked for.
     const bool partial = status_ == HTTP_STATUS_PARTIAL_CONTENT;
     record.fileIsStart = IsSuccessStatus(status_) && announced_ && !droppedTitle_ && partial == (offset_ > 0);
-    record.total = offset_ + expected_;
+    record.total = FileLength();
     record.validator = validator_;
     record.hadCopy = backedUp;
     if (!SizeOnDisk(path_.full, record.onDisk)) return std::nullopt;
@@ -137,6 +137,9 @@ class Attempt {
   }
 
  private:
+  // The length of the whole file this answer belongs to: a continuation brings only its rest.
+  DWORD FileLength() const { return offset_ + expected_; }
+
   HANDLE OpenFile(DWORD access, DWORD disposition) const {
     return ::CreateFileW(path_.full.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
@@ -218,7 +221,7 @@ class Attempt {
       file.reset();
       ULONGLONG size = 0;
       if (!SizeOnDisk(path_.full, size)) return WithLastError(AttemptFailure::kSizeUnreadable);
-      if (size == static_cast<ULONGLONG>(offset_) + expected_) return Judge();
+      if (size == FileLength()) return Judge();
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();
@@ -365,6 +368,7 @@ std::wstring Reason(const AttemptEnd& end) {
   }
   return std::wstring();
 }
+
 // What a failure line adds when the bytes stay for the next attempt.
 std::wstring KeptNote(const std::optional<ResumePoint>& kept) {
   if (!kept) return std::wstring();
