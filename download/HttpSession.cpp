@@ -148,6 +148,15 @@ DWORD QueryContentLength(HINTERNET request) {
   return QueryAnnouncedLength(request, length) ? length : 0;
 }
 
+std::wstring QueryHeaderText(HINTERNET request, DWORD query) {
+  // Long enough for any validator or range; a longer value is refused, never cut.
+  wchar_t text[512] = {};
+  DWORD size = sizeof(text) - sizeof(wchar_t);
+  DWORD index = 0;
+  if (request == nullptr || !::HttpQueryInfoW(request, query, text, &size, &index)) return std::wstring();
+  return std::wstring(text, size / sizeof(wchar_t));
+}
+
 DWORD SetRequestTimeoutForTesting(DWORD milliseconds) {
   const DWORD previous = requestTimeoutMs;
   requestTimeoutMs = milliseconds ? milliseconds : kRequestTimeoutMs;

@@ -38,6 +38,10 @@ bool QueryAnnouncedLength(HINTERNET request, DWORD& length);
 // The same as a number: 0 for a null handle or a missing or unreadable header.
 DWORD QueryContentLength(HINTERNET request);
 
+// The text of one header of an answered request (an HTTP_QUERY_ value, such as HTTP_QUERY_ETAG);
+// empty when absent or unreadable.
+std::wstring QueryHeaderText(HINTERNET request, DWORD query);
+
 // Sets the connect, send and receive time-outs of `handle` to `milliseconds`; on a request, before
 // it is sent (Wine takes them only then).
 void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds);

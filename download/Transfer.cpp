@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/AnsiText.h"
 #include "base/Clock.h"
@@ -10,8 +11,10 @@
 #include "base/UniqueHandle.h"
 #include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
+#include "download/ContentRange.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
+#include "download/ResumePoint.h"
 #include "download/TagText.h"
 #include "fs/FileOperations.h"
 #include "fs/PathText.h"
@@ -23,6 +26,7 @@ constexpr DWORD kReadSize = 1024;
 constexpr DWORD kTitleCheckBytes = 1024;  // the check looks at what arrives within these
 constexpr DWORD kGraceMs = 20000;         // late data may still come after the first empty read
 constexpr DWORD kGraceYieldMs = 5;        // between empty reads: wait, but do not spin a core
+constexpr DWORD kKeptReadSize = 64 * 1024;  // reading back kept bytes is local: large pieces
 const wchar_t kBackupSuffix[] = L" Before Download";
 
 struct TargetPath {
@@ -85,18 +89,25 @@ DWORD WriteAll(HANDLE file, const char* bytes, DWORD count) {
   return written == count ? 0 : ERROR_WRITE_FAULT;
 }
 
-// One attempt: its own file, Internet and request handles, closed in reverse order.
+// The failures that cut a body short, after which its bytes may be worth keeping.
+bool BrokeOff(AttemptFailure failure) {
+  return failure == AttemptFailure::kReadFailed || failure == AttemptFailure::kStalled ||
+         failure == AttemptFailure::kLengthDiffers;
+}
+
+// One attempt: its own file, Internet and request handles, closed in reverse order. With a
+// resume point it asks for the rest of the file that the kept bytes begin.
 class Attempt {
  public:
-  Attempt(const std::wstring& url, const TargetPath& path, HWND window,
-          const std::atomic<bool>* cancel, const std::string& expectedSha256)
-      : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256) {
+  Attempt(const std::wstring& url, const TargetPath& path, HWND window, const std::atomic<bool>* cancel,
+          const std::string& expectedSha256, std::optional<ResumePoint> resume)
+      : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256),
+        resume_(std::move(resume)) {
     if (!expectedSha256_.empty()) hasher_.emplace();
   }
 
   AttemptEnd Run() {
-    UniqueFileHandle file(::CreateFileW(path_.full.c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file = OpenTarget();
     if (!file) return WithLastError(AttemptFailure::kTargetNotCreated);
     const UniqueInternetHandle session = OpenInternetSession();
     if (!session) return WithLastError(AttemptFailure::kNoSession);
@@ -104,13 +115,47 @@ class Attempt {
     if (!opened.request) return AttemptEnd{AttemptFailure::kNoRequest, opened.error};
     // Watched from before the request goes out: a server may also stall before it answers.
     AttemptWatch watch(std::move(opened.request));
-    if (!SendRequest(watch.Request(), std::wstring())) return CallFailed(watch, AttemptFailure::kNoAnswer);
+    const std::wstring headers = resume_ ? RangeRequestHeaders(*resume_) : std::wstring();
+    if (!SendRequest(watch.Request(), headers)) return CallFailed(watch, AttemptFailure::kNoAnswer);
     const AttemptEnd end = ReadBody(watch, file);
     Report(0);  // the window ignores it; it marks the end of the attempt
     return end;
   }
 
+  // Where the next attempt may go on after this one ended with `end`; empty: delete the bytes.
+  std::optional<ResumePoint> PointToKeepAfter(const AttemptEnd& end, bool backedUp) const {
+    AttemptRecord record;
+    record.broken = BrokeOff(end.failure);
+    // A 206 is a start only as the continuation this attempt asked for.
+    const bool partial = status_ == HTTP_STATUS_PARTIAL_CONTENT;
+    record.fileIsStart = IsSuccessStatus(status_) && announced_ && !droppedTitle_ && partial == (offset_ > 0);
+    record.total = FileLength();
+    record.validator = validator_;
+    record.hadCopy = backedUp;
+    if (!SizeOnDisk(path_.full, record.onDisk)) return std::nullopt;
+    return PointToKeep(record);
+  }
+
  private:
+  // The length of the whole file this answer belongs to: a continuation brings only its rest.
+  DWORD FileLength() const { return offset_ + expected_; }
+
+  HANDLE OpenFile(DWORD access, DWORD disposition) const {
+    return ::CreateFileW(path_.full.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+
+  // The kept bytes when they are all still there (read too, for the hash), else an emptied
+  // target and a request for the whole file.
+  UniqueFileHandle OpenTarget() {
+    if (resume_) {
+      UniqueFileHandle kept(OpenFile(GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
+      LARGE_INTEGER size = {};
+      if (kept && ::GetFileSizeEx(kept.get(), &size) && size.QuadPart == resume_->offset) return kept;
+      resume_.reset();
+    }
+    return UniqueFileHandle(OpenFile(GENERIC_WRITE, CREATE_ALWAYS));
+  }
+
   void Report(DWORD count) {
     if (window_) ::SendMessageW(window_, kProgressMessage, count, received_);
   }
@@ -154,6 +199,8 @@ class Attempt {
   AttemptEnd ReadBody(AttemptWatch& watch, UniqueFileHandle& file) {
     announced_ = QueryAnnouncedLength(watch.Request(), expected_);
     status_ = QueryStatusCode(watch.Request());
+    const AttemptEnd placed = Place(watch.Request(), file.get());
+    if (!placed.succeeded()) return placed;
     bool waiting = false;
     DWORD emptySince = 0;
     DWORD available = 0;
@@ -174,7 +221,7 @@ class Attempt {
       file.reset();
       ULONGLONG size = 0;
       if (!SizeOnDisk(path_.full, size)) return WithLastError(AttemptFailure::kSizeUnreadable);
-      if (size == expected_) return Judge();
+      if (size == FileLength()) return Judge();
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();
@@ -185,13 +232,63 @@ class Attempt {
     }
   }
 
-  // Checks, writes, reports and hashes one chunk.
+  // Where this answer's bytes go. Without kept bytes: from byte 0 of the emptied target. With
+  // them: after them for a 206 that continues them; over them for a 200 (the server ignored the
+  // range, or the file changed), which is then judged as a whole file like any other answer.
+  AttemptEnd Place(HINTERNET request, HANDLE file) {
+    validator_ = ChooseValidator(QueryHeaderText(request, HTTP_QUERY_ETAG),
+                                 QueryHeaderText(request, HTTP_QUERY_LAST_MODIFIED));
+    if (!resume_) return AttemptEnd{};
+    if (status_ != HTTP_STATUS_PARTIAL_CONTENT) return StartOver(file);
+    const std::optional<std::uint32_t> length = announced_ ? std::optional<std::uint32_t>(expected_) : std::nullopt;
+    const RangeVerdict verdict = JudgeContinuation(QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE), length,
+                                                   resume_->offset, resume_->total);
+    if (verdict == RangeVerdict::kOtherStart) return AttemptEnd{AttemptFailure::kRangeStart, resume_->offset};
+    if (verdict == RangeVerdict::kOtherTotal) return AttemptEnd{AttemptFailure::kRangeTotal, resume_->total};
+    if (verdict != RangeVerdict::kContinues) return AttemptEnd{AttemptFailure::kRangeUnusable, 0};
+    offset_ = resume_->offset;
+    validator_ = resume_->validator;
+    return HashKept(file);
+  }
+
+  AttemptEnd StartOver(HANDLE file) {
+    resume_.reset();
+    LARGE_INTEGER start = {};
+    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
+      return WithLastError(AttemptFailure::kTargetNotCreated);
+    }
+    return AttemptEnd{};
+  }
+
+  // Adds the kept bytes to the digest, so that it covers the whole file, and leaves the file
+  // pointer after them for the bytes that continue them.
+  AttemptEnd HashKept(HANDLE file) {
+    if (hasher_) {
+      std::vector<char> buffer(kKeptReadSize);
+      for (DWORD left = offset_; left > 0;) {
+        DWORD count = 0;
+        if (!::ReadFile(file, buffer.data(), left < kKeptReadSize ? left : kKeptReadSize, &count, nullptr)) {
+          return WithLastError(AttemptFailure::kKeptUnreadable);
+        }
+        if (count == 0) return AttemptEnd{AttemptFailure::kKeptUnreadable, ERROR_HANDLE_EOF};
+        hasher_->Add(buffer.data(), count);  // a failed hasher is spent and fails the check at the end
+        left -= count;
+      }
+    }
+    LARGE_INTEGER end = {};
+    end.QuadPart = offset_;
+    if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) return WithLastError(AttemptFailure::kKeptUnreadable);
+    return AttemptEnd{};
+  }
+
+  // Checks, writes, reports and hashes one chunk. The title check looks at the file's first
+  // bytes, which a continuation does not bring.
   AttemptEnd Keep(HANDLE file, const char* buffer, DWORD count) {
     if (count > expected_ - received_) {
       return Refusal(AttemptEnd{AttemptFailure::kLongerThanAnnounced, expected_});
     }
     received_ += count;
-    if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) {
+    if (offset_ == 0 && received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) {
       droppedTitle_ = true;
       return AttemptEnd{};
     }
@@ -234,11 +331,14 @@ class Attempt {
   const std::atomic<bool>* cancel_;
   const std::string& expectedSha256_;
   std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
+  std::optional<ResumePoint> resume_;  // until the answer shows whether it continues the kept bytes
   bool announced_ = false;
   DWORD expected_ = 0;  // the Content-Length; 0 without one
   DWORD status_ = 0;
+  DWORD offset_ = 0;    // kept bytes that this answer continues
+  std::wstring validator_;
   bool droppedTitle_ = false;
-  DWORD received_ = 0;
+  DWORD received_ = 0;  // in this attempt
 };
 
 // What a failed attempt's line says after "attempt N of 4: ".
@@ -261,8 +361,18 @@ std::wstring Reason(const AttemptEnd& end) {
     case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
     case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
     case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;
+    case AttemptFailure::kRangeStart: return L"Content-Range does not continue at " + detail;
+    case AttemptFailure::kRangeTotal: return L"Content-Range total is not the first length " + detail;
+    case AttemptFailure::kRangeUnusable: return L"206 without the rest of the file in Content-Range and Content-Length";
+    case AttemptFailure::kKeptUnreadable: return L"kept bytes unreadable, error " + detail;
   }
   return std::wstring();
+}
+
+// What a failure line adds when the bytes stay for the next attempt.
+std::wstring KeptNote(const std::optional<ResumePoint>& kept) {
+  if (!kept) return std::wstring();
+  return L"; keeps " + std::to_wstring(kept->offset) + L" of " + std::to_wstring(kept->total) + L" bytes";
 }
 }  // namespace
 
@@ -270,19 +380,26 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
                                   const std::atomic<bool>* cancel, const std::string& expectedSha256) {
   const TargetPath path = SplitTarget(target);
   TransferOutcome outcome;
+  std::optional<ResumePoint> kept;
   while (outcome.attempts < kAttempts) {
     ++outcome.attempts;
-    const bool backedUp = BackUp(path);
-    const AttemptEnd end = Attempt(url, path, window, cancel, expectedSha256).Run();
+    // Kept bytes are this transfer's own: never a previous copy to back up.
+    const bool backedUp = kept ? false : BackUp(path);
+    Attempt attempt(url, path, window, cancel, expectedSha256, kept);
+    const AttemptEnd end = attempt.Run();
     if (end.succeeded()) {
       outcome.succeeded = true;  // a backup stays next to the target
       return outcome;
     }
     outcome.failure = end.failure;
     outcome.detail = end.detail;
+    kept.reset();
+    if (outcome.attempts < kAttempts && end.failure != AttemptFailure::kWriteFailed) {
+      kept = attempt.PointToKeepAfter(end, backedUp);
+    }
     LogFailure(L"GET " + http_rules::UrlForLog(url) + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
-               std::to_wstring(kAttempts) + L": " + Reason(end));
-    RemoveAndRestore(path, backedUp);
+               std::to_wstring(kAttempts) + L": " + Reason(end) + KeptNote(kept));
+    if (!kept) RemoveAndRestore(path, backedUp);
     clock_seam::SleepFor(kRetryPauseMs);
     // A disk that refuses data will refuse it again.
     if (end.failure == AttemptFailure::kWriteFailed) break;

@@ -25,6 +25,10 @@ enum class AttemptFailure {
   kSizeUnreadable,        // Win32 error
   kHashDiffers,           // the bytes written have another SHA-256
   kWriteFailed,           // Win32 error; no further attempt follows
+  kRangeStart,            // the offset asked for: the 206 starts elsewhere
+  kRangeTotal,            // the first length: the 206 belongs to a file of another length
+  kRangeUnusable,         // a 206 without the rest of the file in its Content-Range and Content-Length
+  kKeptUnreadable,        // Win32 error, reading the kept bytes to hash them
 };
 
 struct TransferOutcome {
@@ -38,6 +42,9 @@ struct TransferOutcome {
 // Download" and put back when an attempt fails. Succeeds when the server answered with a 2xx
 // status and a Content-Length, and the file on disk has that length. An attempt ends failed as
 // soon as more bytes come than were announced, and when fewer than 1024 bytes came in 60 s.
+// When a body of a file with a validator broke off after at least 64 KB, in a target that held
+// nothing before, the bytes stay and the next attempt asks for the rest (Range and If-Range):
+// a 206 that continues them is appended, a 200 replaces them, any other answer fails.
 // `window` and `cancel` may be null. With `expectedSha256` (64 lower-case hexadecimal digits),
 // an attempt also fails when the SHA-256 of the bytes it wrote differs, or could not be taken;
 // the bytes are hashed as they are written, never read back. Every failed attempt writes one

@@ -92,6 +92,30 @@ int CountRequests(Server server, const std::string& path, int expected) {
   return count;
 }
 
+namespace {
+std::vector<std::string> FaultAnswersNow(const std::string& path) {
+  std::istringstream lines(Log(kFault));
+  std::string line;
+  std::vector<std::string> answers;
+  const std::string prefix = "SENT " + path;
+  while (std::getline(lines, line)) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    const size_t fields = line.find(' ', prefix.size());
+    answers.push_back(fields == std::string::npos ? std::string() : line.substr(fields + 1));
+  }
+  return answers;
+}
+}  // namespace
+
+std::vector<std::string> FaultAnswers(const std::string& path, size_t expected) {
+  std::vector<std::string> answers = FaultAnswersNow(path);
+  for (int waited = 0; answers.size() < expected && waited < 3000; waited += 20) {
+    ::Sleep(20);
+    answers = FaultAnswersNow(path);
+  }
+  return answers;
+}
+
 std::string Pattern(size_t size, int seed) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + (i + seed) % 26);

@@ -2,6 +2,7 @@
 // The servers that tests/servers/run-with-servers.sh started for this test program: where they
 // listen, where their document roots are, and what they logged.
 #include <string>
+#include <vector>
 
 namespace rig {
 
@@ -25,6 +26,11 @@ std::string Log(Server server);
 // the query too). nginx logs a request just after answering it, so this waits up to 3 s for
 // the count to reach `expected` before it answers.
 int CountRequests(Server server, const std::string& path, int expected = 0);
+
+// The fault server's own record of its answers to requests whose path (and query) start with
+// `path`, in order, as "STATUS BODY_BYTES RANGE" (RANGE: the request's Range header or "-").
+// It writes a record when an answer ends, so this waits up to 3 s for `expected` of them.
+std::vector<std::string> FaultAnswers(const std::string& path, size_t expected);
 
 // Windows path of a file in the rig's state folder.
 std::wstring StatePath(const std::wstring& relative);

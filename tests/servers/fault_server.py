@@ -19,9 +19,21 @@ Any path is served; the path itself only names the request in the log. Parameter
   together=1     headers and body in one write, so they arrive in one piece
   silent_ms=T    read the request, then send nothing at all for T ms and close (a server that
                  never answers, for clients that must give up on their own)
+Resuming (the answers to one path and query are counted, so a test uses a path of its own):
+  etag=TEXT      send ETag: "TEXT"
+  modified=1     send a Last-Modified date
+  cut_first=N    the first answer stops after N body bytes and closes (its length stays the full one)
+  changed=1      from the second answer on the file is another one: other bytes, other validators
+  ranges=1       answer "Range: bytes=N-" with a 206 of the rest, unless an If-Range names
+                 another validator than the current one (then the whole file with a 200)
+  range_shift=K  a 206 says (and sends) a range starting K bytes after the one asked for
+  total_shift=K  a 206 names a total K bytes longer than the file
 A connection kept open waits at most HOLD_LIMIT_S for the client to leave.
-The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
-Every request is logged as one line "GET /path?query" to the --log file.
+The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26; in the
+changed file 'a' + (i + 1) % 26).
+Every request is logged as one line "GET /path?query" to the --log file when it arrives, and
+every answer as "SENT /path?query STATUS BODY_BYTES RANGE" when it ends (RANGE: the request's
+Range header, "-" without one; BODY_BYTES: what was written to the connection).
 """
 import argparse
 import socket
@@ -31,12 +43,13 @@ import threading
 import time
 import urllib.parse
 
-REASONS = {200: "OK", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error"}
+REASONS = {200: "OK", 206: "Partial Content", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error"}
 HOLD_LIMIT_S = 300
+DATES = ["Wed, 21 Oct 2026 07:28:00 GMT", "Thu, 22 Oct 2026 08:00:00 GMT"]
 
 
-def filler(start, count):
-    return bytes(ord("a") + (start + i) % 26 for i in range(count))
+def filler(start, count, seed=0):
+    return bytes(ord("a") + (start + seed + i) % 26 for i in range(count))
 
 
 def page(params):
@@ -49,23 +62,53 @@ def page(params):
     return f"<HTML><HEAD>{element * count}</HEAD><BODY>".encode("latin-1")
 
 
-def body(params):
-    prefix = filler(0, int(params.get("pad", "0"))) + page(params)
+def body(params, version=0):
+    prefix = filler(0, int(params.get("pad", "0")), version) + page(params)
     size = int(params.get("size", len(prefix)))
     if size <= len(prefix):
         return prefix[:size]
-    return prefix + filler(len(prefix), size - len(prefix))
+    return prefix + filler(len(prefix), size - len(prefix), version)
+
+
+def validators(params, version):
+    """The ETag and Last-Modified values of this version of the file (None: not sent)."""
+    etag = params.get("etag")
+    if etag is not None:
+        etag = f'"{etag}-{version}"' if version else f'"{etag}"'
+    modified = DATES[version] if params.get("modified") == "1" else None
+    return etag, modified
+
+
+def requested_start(headers, params, etag, modified):
+    """N of "Range: bytes=N-" when this answer is to be the rest of the file, else None."""
+    if params.get("ranges") != "1":
+        return None
+    asked = headers.get("range", "")
+    if not asked.startswith("bytes=") or not asked.endswith("-") or not asked[6:-1].isdigit():
+        return None
+    condition = headers.get("if-range")
+    if condition is not None and condition not in (etag, modified):
+        return None
+    return int(asked[6:-1])
 
 
 class Handler(socketserver.StreamRequestHandler):
     def handle(self):
         request_line = self.rfile.readline().decode("latin-1").strip()
-        while self.rfile.readline().strip():
-            pass  # request headers are not needed
+        self.request_headers = {}
+        while True:
+            line = self.rfile.readline().decode("latin-1").strip()
+            if not line:
+                break
+            name, _, value = line.partition(":")
+            self.request_headers[name.strip().lower()] = value.strip()
         self.server.log(request_line.rsplit(" ", 1)[0])
         parts = request_line.split(" ")
         target = parts[1] if len(parts) > 1 else "/"
         params = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(target).query))
+        self.earlier = self.server.count(target)
+        self.status = None
+        self.sent = 0
         if "silent_ms" in params:
             self.stay_silent(params)
             return
@@ -73,6 +116,13 @@ class Handler(socketserver.StreamRequestHandler):
             self.answer(params)
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up, as it should on these answers
+        finally:
+            if self.status is not None:
+                self.server.log(f"SENT {target} {self.status} {self.sent} {self.request_headers.get('range', '-')}")
+
+    def send(self, data):
+        self.wfile.write(data)
+        self.sent += len(data)
 
     def hold(self):
         """Stays silent until the client closes the connection (or the limit passes)."""
@@ -96,42 +146,62 @@ class Handler(socketserver.StreamRequestHandler):
         if params.get("answer") == "never":
             self.hold()
             return
-        data = body(params)
+        version = 1 if params.get("changed") == "1" and self.earlier > 0 else 0
+        data = body(params, version)
         status = int(params.get("status", "200"))
+        head, partial, data = self.range_head(params, version, data) if status == 200 else ("", False, data)
+        status = 206 if partial else status
         length = params.get("length", str(len(data)))
-        head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n"
+        if "cut_first" in params and self.earlier == 0:
+            data = data[:int(params["cut_first"])]
+        head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n" + head
         head += "Content-Type: text/html\r\nConnection: close\r\n"
         if length != "none":
             head += f"Content-Length: {length}\r\n"
+        self.status = status
         if params.get("together") == "1":
             self.wfile.write((head + "\r\n").encode("latin-1") + data)
+            self.sent += len(data)
             return
         self.wfile.write((head + "\r\n").encode("latin-1"))
         if params.get("endless") == "1":
             position = 0
             while True:
-                self.wfile.write(filler(position, 65536))
+                self.send(filler(position, 65536))
                 position += 65536
         if "trickle_ms" in params:
             pause = int(params["trickle_ms"]) / 1000
             for i in range(len(data)):
-                self.wfile.write(data[i:i + 1])
+                self.send(data[i:i + 1])
                 self.wfile.flush()
                 time.sleep(pause)
             return
         stall_after = int(params.get("stall_after", "-1"))
         if 0 <= stall_after < len(data):
-            self.wfile.write(data[:stall_after])
+            self.send(data[:stall_after])
             self.wfile.flush()
             time.sleep(int(params.get("stall_ms", "0")) / 1000)
             data = data[stall_after:]
-        self.wfile.write(data)
+        self.send(data)
         self.wfile.flush()
         if params.get("hold") == "1":
             self.hold()
         if params.get("drop") == "1":
             # SO_LINGER with a zero time: close sends a reset, the client sees a broken connection.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+
+    def range_head(self, params, version, data):
+        """Header lines of the validators (and of a range being answered), whether the answer is
+        that range, and the body to send."""
+        etag, modified = validators(params, version)
+        head = f"ETag: {etag}\r\n" if etag else ""
+        head += f"Last-Modified: {modified}\r\n" if modified else ""
+        start = requested_start(self.request_headers, params, etag, modified)
+        if start is None or start >= len(data):
+            return head, False, data
+        start += int(params.get("range_shift", "0"))
+        total = len(data) + int(params.get("total_shift", "0"))
+        return head + f"Content-Range: bytes {start}-{total - 1}/{total}\r\n", True, data[start:]
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -142,6 +212,14 @@ class Server(socketserver.ThreadingTCPServer):
         super().__init__(("127.0.0.1", port), Handler)
         self.log_lock = threading.Lock()
         self.log_path = log_path
+        self.answered = {}
+
+    def count(self, target):
+        """How many requests for `target` came before this one."""
+        with self.log_lock:
+            earlier = self.answered.get(target, 0)
+            self.answered[target] = earlier + 1
+            return earlier
 
     def log(self, line):
         with self.log_lock, open(self.log_path, "a", encoding="latin-1") as log:
