@@ -10,9 +10,9 @@
 #include "base/UniqueHandle.h"
 #include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
+#include "download/ErrorPage.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
-#include "download/TagText.h"
 #include "fs/FileOperations.h"
 #include "fs/PathText.h"
 
@@ -20,7 +20,6 @@ namespace {
 constexpr int kAttempts = 4;
 constexpr DWORD kRetryPauseMs = 2000;
 constexpr DWORD kReadSize = 1024;
-constexpr DWORD kTitleCheckBytes = 1024;  // the check looks at what arrives within these
 constexpr DWORD kGraceMs = 20000;         // late data may still come after the first empty read
 constexpr DWORD kGraceYieldMs = 5;        // between empty reads: wait, but do not spin a core
 const wchar_t kBackupSuffix[] = L" Before Download";
@@ -56,8 +55,8 @@ void RemoveAndRestore(const TargetPath& path, bool backedUp) {
 }
 
 // An error page, whatever status it came with, is known by "404" in its title.
-bool TitleSays404(const char* bytes, DWORD count) {
-  return ExtractTagText(AnsiBytesToWide(bytes, static_cast<int>(count)), L"TITLE").find(L"404") != std::wstring::npos;
+bool ChunkSays404(const char* bytes, DWORD count) {
+  return TitleSays404(AnsiBytesToWide(bytes, static_cast<int>(count)));
 }
 
 bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
@@ -191,7 +190,7 @@ class Attempt {
       return Refusal(AttemptEnd{AttemptFailure::kLongerThanAnnounced, expected_});
     }
     received_ += count;
-    if (received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) {
+    if (received_ <= kTitleCheckBytes && ChunkSays404(buffer, count)) {
       droppedTitle_ = true;
       return AttemptEnd{};
     }

@@ -19,6 +19,11 @@ Any path is served; the path itself only names the request in the log. Parameter
   together=1     headers and body in one write, so they arrive in one piece
   silent_ms=T    read the request, then send nothing at all for T ms and close (a server that
                  never answers, for clients that must give up on their own)
+  location=URL   a Location header (with status=301 and the like: a redirect)
+  ranges=1       answer "Range: bytes=0-0" with 206, its byte and "Content-Range: bytes 0-0/N",
+                 N the body's length or range_total=N (a server that lies about it);
+                 without it a Range header is ignored
+  chunked=1      the body in chunked transfer coding, without a Content-Length
 A connection kept open waits at most HOLD_LIMIT_S for the client to leave.
 The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26).
 Every request is logged as one line "GET /path?query" to the --log file.
@@ -31,7 +36,9 @@ import threading
 import time
 import urllib.parse
 
-REASONS = {200: "OK", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error"}
+REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Found",
+           307: "Temporary Redirect", 308: "Permanent Redirect", 403: "Forbidden", 404: "Not Found",
+           500: "Internal Server Error"}
 HOLD_LIMIT_S = 300
 
 
@@ -60,8 +67,12 @@ def body(params):
 class Handler(socketserver.StreamRequestHandler):
     def handle(self):
         request_line = self.rfile.readline().decode("latin-1").strip()
-        while self.rfile.readline().strip():
-            pass  # request headers are not needed
+        self.wants_first_byte = False
+        while True:
+            header = self.rfile.readline().decode("latin-1").strip()
+            if not header:
+                break
+            self.wants_first_byte |= header.lower().replace(" ", "") == "range:bytes=0-0"
         self.server.log(request_line.rsplit(" ", 1)[0])
         parts = request_line.split(" ")
         target = parts[1] if len(parts) > 1 else "/"
@@ -90,19 +101,31 @@ class Handler(socketserver.StreamRequestHandler):
         except OSError:
             pass
 
+    def head_and_body(self, params):
+        """The status line and headers (without the blank line) and the bytes of the body."""
+        data = body(params)
+        status = int(params.get("status", "200"))
+        length = params.get("length", str(len(data)))
+        extra = f"Location: {params['location']}\r\n" if "location" in params else ""
+        if params.get("ranges") == "1" and self.wants_first_byte:
+            extra += f"Content-Range: bytes 0-0/{params.get('range_total', len(data))}\r\n"
+            status, data, length = 206, data[:1], "1"
+        if params.get("chunked") == "1":
+            extra += "Transfer-Encoding: chunked\r\n"
+            data, length = b"%x\r\n%s\r\n0\r\n\r\n" % (len(data), data) if data else b"0\r\n\r\n", "none"
+        head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n"
+        head += "Content-Type: text/html\r\nConnection: close\r\n" + extra
+        if length != "none":
+            head += f"Content-Length: {length}\r\n"
+        return head, data
+
     def answer(self, params):
         if params.get("close") == "before":
             return
         if params.get("answer") == "never":
             self.hold()
             return
-        data = body(params)
-        status = int(params.get("status", "200"))
-        length = params.get("length", str(len(data)))
-        head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n"
-        head += "Content-Type: text/html\r\nConnection: close\r\n"
-        if length != "none":
-            head += f"Content-Length: {length}\r\n"
+        head, data = self.head_and_body(params)
         if params.get("together") == "1":
             self.wfile.write((head + "\r\n").encode("latin-1") + data)
             return
