@@ -33,7 +33,10 @@ HostCheck CheckHost(const std::wstring& host, const std::wstring& path, const Au
   check.asked = AskUrl(http, WithScheme(options.scheme, http_rules::Url(host, path)), options.scheme, true,
                        [&same](const char* bytes, std::size_t count) { return same.Add(bytes, count); });
   check.offers = check.asked.probe.answer.answered && http_rules::HostOffersDescription(check.asked.probedLength);
-  if (!check.offers) return check;
+  if (!check.offers) {
+    check.problem = check.asked.redirectProblem;  // the advice, when a hop is what stops it
+    return check;
+  }
   check.problem = TransferProblem(check.asked);
   if (!check.problem.empty()) return check;
   const HttpAnswer& answer = check.asked.get.answer;

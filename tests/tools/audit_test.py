@@ -166,6 +166,8 @@ def check_what_hosts_answer():
         # name, App.exe source, exit status, in its problem, its warnings (probe total differs,
         # ignores Range, cannot resume), its hops as (status, scheme changes, host changes)
         ("redirect on the host", fault(status=302, location=on_fault), 0, None, (0, 0, 1), [(302, 0, 0)]),
+        ("relative redirect", fault(status=308, location=fault(ranges=1, size=5000)), 0, None, (0, 0, 1),
+         [(308, 0, 0)]),
         ("redirect to another host", fault(status=307, location=f"http://{SITE1}/downloads/App.exe"), 0, None,
          (0, 0, 0), [(307, 0, 1)]),
         ("redirect to https", fault(status=301, location=f"https://{DOWN}/downloads/App.exe"), 1,
