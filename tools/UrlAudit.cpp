@@ -51,7 +51,8 @@ std::string RangeTotalWarning(const HttpAnswer& probe, const HttpAnswer& get) {
 }
 
 std::string ResumeWarning(const HttpAnswer& get) {
-  if (get.hasEtag || get.hasLastModified) return std::string();
+  const bool served = get.answered && get.status >= 200 && get.status <= 299;
+  if (!served || get.hasEtag || get.hasLastModified) return std::string();
   return "neither ETag nor Last-Modified: an interrupted transfer cannot resume";
 }
 
