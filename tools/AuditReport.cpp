@@ -93,7 +93,8 @@ std::string StringsJson(const std::vector<std::string>& lines) {
   return out + "]";
 }
 
-// The URL's answers: the GET's as "answer", the probe's, the hops and the warnings.
+// The URL's answers: the GET's as "answer" (the probe's when no GET was asked), the probe's, the
+// hops and the warnings.
 std::string AskedJson(const UrlAnswers& asked) {
   std::string out = "\"url\": " + JsonString(Utf8(asked.url)) + ", \"answer\": " + AnswerJson(Shown(asked).answer) +
                     ", \"probe\": " + AnswerJson(asked.probe.answer) +
