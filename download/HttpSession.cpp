@@ -89,7 +89,7 @@ UniqueInternetHandle OpenInternetSession() {
   return session;
 }
 
-GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url) {
+GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extraFlags) {
   GetRequest opened;
   UrlParts parts;
   opened.error = SplitUrl(url, parts);
@@ -100,7 +100,7 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url) {
     opened.error = ::GetLastError();
     return opened;
   }
-  const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
+  const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0) | extraFlags;
   opened.request.reset(::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
                                           nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
   if (!opened.request) {

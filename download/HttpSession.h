@@ -22,8 +22,9 @@ struct GetRequest {
 // A GET of `url` that bypasses every cache, prepared but not yet sent, with the connect, send
 // and receive time-outs on it. A user name and password in the URL (user:password@host) go to
 // the connection, which answers the server's challenge with them. The request is empty when the
-// URL cannot be read or a handle cannot be opened.
-GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url);
+// URL cannot be read or a handle cannot be opened. `extraFlags` are for the audit only (it walks
+// redirects itself).
+GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extraFlags = 0);
 
 // Sends a prepared request with `headers` (lines ending in CR LF, may be empty) and waits for
 // the answer's headers. False when no answer came (no server, refused, DNS, time-out).

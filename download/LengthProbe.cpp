@@ -1,50 +1,34 @@
 #include "download/LengthProbe.h"
 
-#include <cwchar>
-
 #include "base/FailureLog.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
+#include "download/ProbeAnswer.h"
 
 namespace {
-// Asks for the first byte only. A server that serves ranges answers 206 and names the whole
-// length after the slash of its Content-Range; one that does not answers 200 with the whole
-// body, whose Content-Length is that length. Dropping a request with body left unread makes
-// WinINet drain it to keep the connection (Wine does so even when the server closes it), so a
-// plain GET would cost the server the whole file.
-const wchar_t kFirstByteOnly[] = L"Range: bytes=0-0\r\n";
-constexpr DWORD kPartialContent = 206;
-
-// LENGTH of "bytes FIRST-LAST/LENGTH"; 0 when unknown ("*"), missing or malformed.
-DWORD CompleteLength(HINTERNET request) {
+// The Content-Range header's text; empty when there is none.
+std::wstring ContentRange(HINTERNET request) {
   wchar_t text[80] = {};
   DWORD size = sizeof(text);
   DWORD index = 0;
-  if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_RANGE, text, &size, &index)) return 0;
-  const wchar_t* slash = std::wcschr(text, L'/');
-  if (slash == nullptr || slash[1] < L'0' || slash[1] > L'9') return 0;
-  wchar_t* end = nullptr;
-  const unsigned long long value = std::wcstoull(slash + 1, &end, 10);
-  if (*end != L'\0' || value > 0xFFFFFFFFull) return 0;
-  return static_cast<DWORD>(value);
+  if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_RANGE, text, &size, &index)) return std::wstring();
+  return text;
 }
 
 // The length an answered request names for the whole file.
 ProbeOutcome LengthOfAnswer(HINTERNET request) {
-  ProbeOutcome outcome;
   const DWORD status = QueryStatusCode(request);
-  if (status == kPartialContent) {
-    outcome.length = CompleteLength(request);
-  } else if (IsSuccessStatus(status)) {
-    outcome.length = QueryContentLength(request);
-  } else {
-    // An error page is not the file, whatever its length.
-    return ProbeOutcome{0, ProbeFailure::kStatus, status};
-  }
+  // An error page is not the file, whatever its length.
+  if (!IsSuccessStatus(status)) return ProbeOutcome{0, ProbeFailure::kStatus, status};
+  ProbeOutcome outcome;
+  outcome.length = ProbedLength(status, ContentRange(request), QueryContentLength(request));
   if (outcome.length == 0) outcome.failure = ProbeFailure::kNoLength;
   return outcome;
 }
 
+// Asks for the first byte only: dropping a plain GET with its body unread makes WinINet drain
+// the body to keep the connection (Wine does so even when the server closes it), so it would
+// cost the server the whole file.
 ProbeOutcome Probe(const std::wstring& url) {
   const UniqueInternetHandle session = OpenInternetSession();
   if (!session) return ProbeOutcome{0, ProbeFailure::kNoSession, ::GetLastError()};

@@ -12,10 +12,10 @@
 #include "crypto/Sha256.h"
 #include "download/AttemptWatch.h"
 #include "download/ContentRange.h"
+#include "download/ErrorPage.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/ResumePoint.h"
-#include "download/TagText.h"
 #include "fs/FileOperations.h"
 #include "fs/PathText.h"
 
@@ -23,7 +23,6 @@ namespace {
 constexpr int kAttempts = 4;
 constexpr DWORD kRetryPauseMs = 2000;
 constexpr DWORD kReadSize = 1024;
-constexpr DWORD kTitleCheckBytes = 1024;  // the check looks at what arrives within these
 constexpr DWORD kGraceMs = 20000;         // late data may still come after the first empty read
 constexpr DWORD kGraceYieldMs = 5;        // between empty reads: wait, but do not spin a core
 constexpr DWORD kKeptReadSize = 64 * 1024;  // reading back kept bytes is local: large pieces
@@ -60,8 +59,8 @@ void RemoveAndRestore(const TargetPath& path, bool backedUp) {
 }
 
 // An error page, whatever status it came with, is known by "404" in its title.
-bool TitleSays404(const char* bytes, DWORD count) {
-  return ExtractTagText(AnsiBytesToWide(bytes, static_cast<int>(count)), L"TITLE").find(L"404") != std::wstring::npos;
+bool ChunkSays404(const char* bytes, DWORD count) {
+  return TitleSays404(AnsiBytesToWide(bytes, static_cast<int>(count)));
 }
 
 bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
@@ -288,7 +287,7 @@ class Attempt {
       return Refusal(AttemptEnd{AttemptFailure::kLongerThanAnnounced, expected_});
     }
     received_ += count;
-    if (offset_ == 0 && received_ <= kTitleCheckBytes && TitleSays404(buffer, count)) {
+    if (offset_ == 0 && received_ <= kTitleCheckBytes && ChunkSays404(buffer, count)) {
       droppedTitle_ = true;
       return AttemptEnd{};
     }

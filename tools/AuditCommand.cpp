@@ -14,14 +14,19 @@
 
 namespace {
 
-constexpr int kDefaultTimeoutSeconds = 30;
+// What this build's Setup.exe requests, unless told otherwise.
+#ifdef SETUP_URL_SCHEME_HTTPS
+const wchar_t kBuildScheme[] = L"https";
+#else
+const wchar_t kBuildScheme[] = L"http";
+#endif
 
 struct AuditArguments {
   std::string keyPath;
   std::string inPath;
   AuditOptions options;
   bool json = false;
-  int timeoutSeconds = kDefaultTimeoutSeconds;
+  AuditHttpSettings http;
 };
 
 int Usage() {
@@ -45,8 +50,15 @@ bool ParseTimeout(const std::string& text, int& seconds) {
   return true;
 }
 
+bool ParseScheme(const std::string& text, std::wstring& scheme) {
+  if (text != "http" && text != "https") return false;
+  scheme = Wide(text);
+  return true;
+}
+
 bool ParseArguments(const std::vector<std::string>& args, AuditArguments& parsed) {
   std::vector<std::string> positional;
+  parsed.options.scheme = kBuildScheme;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
@@ -57,7 +69,11 @@ bool ParseArguments(const std::vector<std::string>& args, AuditArguments& parsed
     } else if (arg == "--application" && hasValue) {
       parsed.options.application = Wide(args[++i]);
     } else if (arg == "--timeout" && hasValue) {
-      if (!ParseTimeout(args[++i], parsed.timeoutSeconds)) return false;
+      if (!ParseTimeout(args[++i], parsed.http.timeoutSeconds)) return false;
+    } else if (arg == "--scheme" && hasValue) {
+      if (!ParseScheme(args[++i], parsed.options.scheme)) return false;
+    } else if (arg == "--ca" && hasValue) {
+      parsed.http.caFile = args[++i];
     } else if (arg.compare(0, 2, "--") == 0) {
       return false;
     } else {
@@ -79,6 +95,9 @@ bool ParseArguments(const std::vector<std::string>& args, AuditArguments& parsed
 int RunAuditCommand(const std::vector<std::string>& args) {
   AuditArguments parsed;
   if (!ParseArguments(args, parsed)) return Usage();
+  if (!parsed.http.caFile.empty() && !AuditHttpTakesCaFile()) {
+    return Fail("--ca: this build asks through WinINet, which trusts what Windows trusts; use the native eiftool");
+  }
   std::string keyHex;
   std::string why;
   if (!ReadPrivateKeyFile(parsed.keyPath, keyHex, why)) return Fail(why);
@@ -89,7 +108,8 @@ int RunAuditCommand(const std::vector<std::string>& args) {
   if (!plain.HasText() || !plain.complete || !description.LoadPlainText(std::string(plain.text.data()))) {
     return Fail(parsed.inPath + ": Setup.exe would refuse this description; `eiftool check` says why");
   }
-  const std::unique_ptr<AuditHttp> http = MakeAuditHttp(parsed.timeoutSeconds);
+  parsed.options.givenDescription = file;
+  const std::unique_ptr<AuditHttp> http = MakeAuditHttp(parsed.http);
   const AuditReport report = AuditDescription(description, parsed.options, *http, [](const std::string& line) {
     std::cerr << "audit: " << line << std::endl;
   });

@@ -13,3 +13,9 @@ std::uint32_t BootstrapperContentLength(const std::string& value) {
   const auto magnitude = static_cast<std::uint32_t>(number);
   return negative ? 0u - magnitude : magnitude;
 }
+
+bool FollowsRedirect(const HttpAnswer& answer) {
+  const int status = answer.status;
+  const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+  return answer.answered && redirect && !answer.location.empty();
+}

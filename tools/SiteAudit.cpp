@@ -1,23 +1,28 @@
 #include "tools/SiteAudit.h"
 
+#include <optional>
+
 #include "crypto/Sha256.h"
-#include "description/DescriptionConstants.h"
 #include "description/SetupDescription.h"
 #include "download/HttpRules.h"
+#include "tools/HostAudit.h"
 #include "tools/ToolText.h"
 
 namespace {
 
-// One GET of a listed file: the whole body when it has a hash line, the headers otherwise.
-void Fetch(AuditHttp& http, const std::string* expected, FileCheck& file) {
+// The probe and the GET of a listed file: the whole body when it has a hash line, only its
+// start otherwise.
+void Fetch(AuditHttp& http, const std::wstring& url, const std::wstring& scheme, const std::string* expected,
+           FileCheck& file) {
   if (expected == nullptr) {
-    file.answer = http.Get(file.url, BodySink());
+    file.asked = AskUrl(http, url, scheme, false, BodySink());
     return;
   }
   Sha256 hash;
   bool hashed = true;
-  file.answer = http.Get(file.url, [&hash, &hashed](const char* bytes, std::size_t count) {
+  file.asked = AskUrl(http, url, scheme, true, [&hash, &hashed](const char* bytes, std::size_t count) {
     hashed = hash.Add(bytes, count) && hashed;
+    return true;
   });
   const std::optional<Sha256Digest> digest = hash.Finish();
   // A hash that could not be made matches no line.
@@ -25,10 +30,9 @@ void Fetch(AuditHttp& http, const std::string* expected, FileCheck& file) {
 }
 
 std::string Problem(const FileCheck& file) {
-  const HttpAnswer& answer = file.answer;
-  if (!answer.answered) return answer.timedOut ? "timed out" : "no answer (" + answer.failure + ")";
-  if (answer.status < 200 || answer.status > 299) return "status " + std::to_string(answer.status);
-  if (!answer.hasLength) return "no Content-Length";
+  const std::string refused = TransferProblem(file.asked);
+  if (!refused.empty()) return refused;
+  const HttpAnswer& answer = file.asked.get.answer;
   if (file.hash == HashCheck::kNotRead) {
     if (!answer.bodyComplete) return "body broke off (" + answer.failure + ")";
     return "body of " + std::to_string(answer.bodyBytes) + " bytes, Content-Length " +
@@ -39,7 +43,7 @@ std::string Problem(const FileCheck& file) {
 }
 
 void Judge(const std::string* expected, FileCheck& file) {
-  const HttpAnswer& answer = file.answer;
+  const HttpAnswer& answer = file.asked.get.answer;
   if (expected != nullptr) {
     if (!answer.bodyComplete || answer.bodyBytes != answer.contentLength) {
       file.hash = HashCheck::kNotRead;
@@ -52,21 +56,20 @@ void Judge(const std::string* expected, FileCheck& file) {
 }
 
 SiteCheck CheckSite(const std::wstring& host, const std::vector<ListedFile>& listed,
-                    const FileHashList& hashes, AuditHttp& http) {
+                    const FileHashList& hashes, const std::wstring& scheme, AuditHttp& http) {
   SiteCheck site;
   site.host = host;
   for (const ListedFile& item : listed) {
     FileCheck file;
     file.source = item.source;
     file.target = item.target;
-    file.url = http_rules::Url(host, item.source);
     const auto line = hashes.byTarget.find(item.target);
     const std::string* expected = line == hashes.byTarget.end() ? nullptr : &line->second;
-    Fetch(http, expected, file);
+    Fetch(http, WithScheme(scheme, http_rules::Url(host, item.source)), scheme, expected, file);
     Judge(expected, file);
     if (site.files.empty()) {
-      site.reachable = file.answer.answered;
-      site.qualifies = site.reachable && http_rules::SiteQualifies(file.answer.contentLength);
+      site.reachable = file.asked.probe.answer.answered;
+      site.qualifies = site.reachable && http_rules::SiteQualifies(file.asked.probedLength);
     }
     site.files.push_back(file);
     // Every further file would only wait for the same dead host.
@@ -75,27 +78,16 @@ SiteCheck CheckSite(const std::wstring& host, const std::vector<ListedFile>& lis
   return site;
 }
 
-void CheckHosts(const AuditOptions& options, AuditHttp& http, const AuditProgress& progress,
-                AuditReport& report) {
-  report.hostsChecked = !options.application.empty();
-  if (!report.hostsChecked) return;
-  const std::wstring path = http_rules::DescriptionFolder(options.application) +
-                            std::wstring(L"/") + kDescriptionFileName;
-  for (const std::wstring& host : options.defaultHosts) {
-    progress("default host " + Utf8(host) + " ...");
-    HostCheck check;
-    check.host = host;
-    check.url = http_rules::Url(host, path);
-    check.answer = http.Get(check.url, BodySink());
-    check.offers = check.answer.answered &&
-                   http_rules::HostOffersDescription(check.answer.contentLength);
-    if (check.offers && report.hostUsed < 0) report.hostUsed = static_cast<int>(report.hosts.size());
-    report.hosts.push_back(check);
+// What the chosen site costs users or risks, without stopping them.
+void Warn(const SiteCheck& site, AuditReport& report) {
+  bool ignoresRange = false;
+  for (const FileCheck& file : site.files) {
+    ignoresRange = ignoresRange || file.asked.ignoresRange;
+    for (const std::string& line : file.asked.warnings) {
+      report.warnings.push_back("site " + Utf8(site.host) + ": '" + Utf8(file.target) + "': " + line);
+    }
   }
-  if (report.hostUsed < 0) {
-    report.reasons.push_back("no default host serves " + Utf8(path) + " with at least " +
-                             std::to_string(http_rules::kDescriptionThreshold) + " bytes");
-  }
+  if (ignoresRange) report.warnings.push_back(RangeIgnoredWarning(site.host));
 }
 
 void Conclude(const std::vector<ListedFile>& listed, AuditReport& report) {
@@ -111,6 +103,7 @@ void Conclude(const std::vector<ListedFile>& listed, AuditReport& report) {
       report.reasons.push_back("site " + Utf8(site.host) + ": '" + Utf8(file.target) + "' (" +
                                Utf8(file.source) + "): " + file.problem);
     }
+    Warn(site, report);
   }
   for (const int line : report.badHashLines) {
     report.reasons.push_back("[File Hashes] line " + std::to_string(line) + " is not \"<64 hex digits> <target>\" "
@@ -124,7 +117,7 @@ void Conclude(const std::vector<ListedFile>& listed, AuditReport& report) {
 AuditReport AuditDescription(const SetupDescription& description, const AuditOptions& options,
                              AuditHttp& http, const AuditProgress& progress) {
   AuditReport report;
-  CheckHosts(options, http, progress, report);
+  CheckDefaultHosts(options, http, progress, report);
   const FileHashList hashes = FileHashesOf(description);
   report.hashesListed = HasFileHashes(description);
   report.badHashLines = hashes.badLines;
@@ -134,7 +127,7 @@ AuditReport AuditDescription(const SetupDescription& description, const AuditOpt
   for (std::size_t i = 0; i < sites.size(); ++i) {
     progress("site " + std::to_string(i + 1) + " of " + std::to_string(sites.size()) + ": " +
              Utf8(sites[i]) + " (" + std::to_string(listed.size()) + " files) ...");
-    report.sites.push_back(CheckSite(sites[i], listed, hashes, http));
+    report.sites.push_back(CheckSite(sites[i], listed, hashes, options.scheme, http));
     if (report.chosenSite < 0 && report.sites.back().qualifies) report.chosenSite = static_cast<int>(i);
   }
   Conclude(listed, report);

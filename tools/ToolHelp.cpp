@@ -8,7 +8,8 @@ std::string ToolUsageText() {
          "       eiftool unpack PRIVATE-KEY-HEX-FILE IN.eif\n"
          "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif [--verify SIGNING-PUBLIC-KEY]\n"
          "       eiftool audit PRIVATE-KEY-HEX-FILE IN.eif [--default-host HOST]...\n"
-         "                     [--application NAME] [--timeout SECONDS] [--json]\n"
+         "                     [--application NAME] [--scheme http|https] [--ca FILE]\n"
+         "                     [--timeout SECONDS] [--json]\n"
          "       eiftool --help\n";
 }
 
@@ -44,18 +45,31 @@ Commands
                key requires: a valid [Signature] under it, a [File Hashes] line for
                every listed file and no malformed hash line.
   audit        Asks the servers what Setup.exe would ask them, with its requests and its
-               rules, and prints a table (--json: one JSON object). Each default host
-               (--default-host, repeated; without it the hosts this eiftool was built
-               with) for /downloads/Setups/NAME/SetupInitial.eif with NAME from
-               --application (without it the default hosts are not asked); it must
-               announce at least 1000 bytes. Then every download site in list order,
-               every listed file on it: status, Content-Length and, when the
-               description has [File Hashes], whether the bytes' SHA-256 matches. The
-               site Setup.exe would choose is the first whose first file announces more
-               than 1000 bytes. Exit status 0 only when a user gets through: a default
-               host serves the description and every file on the chosen site answers
-               2xx with a Content-Length (and its hash matches). A progress line per
-               host and site goes to standard error. --timeout (default 30) bounds each
+               rules, and prints a table (--json: one JSON object). Every URL is asked
+               as Setup.exe asks it: the length probe ("Range: bytes=0-0", whose
+               206 total or 200 Content-Length is the probed length) and a plain GET,
+               each through its redirects, shown hop by hop (a hop to another scheme
+               or host marked). Each default host (--default-host, repeated; without
+               it the hosts this eiftool was built with) for
+               /downloads/Setups/NAME/SetupInitial.eif with NAME from --application
+               (without it the default hosts are not asked); its probed length must be
+               at least 1000, and the one Setup.exe would use must serve IN.eif byte
+               for byte (another file: a stale mirror). Then every download site in
+               list order, every listed file on it: status, Content-Length, probed
+               length and, when the description has [File Hashes], whether the bytes'
+               SHA-256 matches. The site Setup.exe would choose is the first whose
+               first file probes at more than 1000 bytes. Exit status 0 only when a
+               user gets through: a default host serves the description and every file
+               on the chosen site answers 2xx with a Content-Length (not chunked
+               without one), no page titled 404 in its first 1024 bytes, no redirect
+               to another scheme than --scheme's (and its hash matches). Warnings
+               leave it alone: a probed length that differs from the GET's
+               Content-Length, a host that ignores Range (each probe costs a whole
+               GET), a file without ETag or Last-Modified (an interrupted transfer
+               cannot resume). --scheme (default: the scheme this eiftool was built
+               for) forms the URLs; --ca FILE (native eiftool only) trusts a private
+               CA's PEM certificates besides the usual ones. A progress line per host
+               and site goes to standard error. --timeout (default 30) bounds each
                wait for a connection or for data, in seconds.
 
 Description format (plain text in the Windows ANSI code page)

@@ -28,6 +28,12 @@ Resuming (the answers to one path and query are counted, so a test uses a path o
                  another validator than the current one (then the whole file with a 200)
   range_shift=K  a 206 says (and sends) a range starting K bytes after the one asked for
   total_shift=K  a 206 names a total K bytes longer than the file
+Probes and redirects:
+  ranges=1       also answers the length probe "Range: bytes=0-0" with 206, its byte and
+                 "Content-Range: bytes 0-0/N", N the body's length or range_total=N (a server
+                 that lies about it); without ranges=1 a Range header is ignored
+  location=URL   a Location header (with status=301 and the like: a redirect)
+  chunked=1      the body in chunked transfer coding, without a Content-Length
 A connection kept open waits at most HOLD_LIMIT_S for the client to leave.
 The rest of a body is filler: 'a'..'z' repeated by byte position (byte i is 'a' + i % 26; in the
 changed file 'a' + (i + 1) % 26).
@@ -43,7 +49,9 @@ import threading
 import time
 import urllib.parse
 
-REASONS = {200: "OK", 206: "Partial Content", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error"}
+REASONS = {200: "OK", 206: "Partial Content", 301: "Moved Permanently", 302: "Found",
+           307: "Temporary Redirect", 308: "Permanent Redirect", 403: "Forbidden", 404: "Not Found",
+           500: "Internal Server Error"}
 HOLD_LIMIT_S = 300
 DATES = ["Wed, 21 Oct 2026 07:28:00 GMT", "Thu, 22 Oct 2026 08:00:00 GMT"]
 
@@ -154,6 +162,10 @@ class Handler(socketserver.StreamRequestHandler):
         length = params.get("length", str(len(data)))
         if "cut_first" in params and self.earlier == 0:
             data = data[:int(params["cut_first"])]
+        head += f"Location: {params['location']}\r\n" if "location" in params else ""
+        if params.get("chunked") == "1":
+            head += "Transfer-Encoding: chunked\r\n"
+            data, length = b"%x\r\n%s\r\n0\r\n\r\n" % (len(data), data) if data else b"0\r\n\r\n", "none"
         head = f"HTTP/1.1 {status} {REASONS.get(status, 'Status')}\r\n" + head
         head += "Content-Type: text/html\r\nConnection: close\r\n"
         if length != "none":
@@ -196,6 +208,9 @@ class Handler(socketserver.StreamRequestHandler):
         etag, modified = validators(params, version)
         head = f"ETag: {etag}\r\n" if etag else ""
         head += f"Last-Modified: {modified}\r\n" if modified else ""
+        if params.get("ranges") == "1" and self.request_headers.get("range", "").replace(" ", "") == "bytes=0-0":
+            total = params.get("range_total", len(data))
+            return head + f"Content-Range: bytes 0-0/{total}\r\n", True, data[:1]
         start = requested_start(self.request_headers, params, etag, modified)
         if start is None or start >= len(data):
             return head, False, data
