@@ -55,7 +55,8 @@ std::wstring RefusalReason(const SetupDescription& description) {
   if (!description.PlaceholdersExpanded()) return L"its placeholders nest too deep or grow too long";
   const std::vector<std::wstring> end = description.SectionLines(L"End");
   if (end.empty() || end[0] != L"End") return L"no [End] holding End";
-  return L"a listed file has no hash line, or a hash line is malformed";
+  // The rule of a signed description that refused it.
+  return description.SignedRefusal();
 }
 
 Step Refused(AcquireFailure failure, const wchar_t* message, const std::wstring& path,

@@ -8,6 +8,8 @@
 #include "description/DescriptionConstants.h"
 #include "description/DescriptionSignature.h"
 #include "description/EmbeddedKey.h"
+#include "description/SignedRules.h"
+#include "description/ValidUntil.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ void SetupDescription::SetPlatform(DescriptionPlatform platform) { platform_ = s
 
 bool SetupDescription::Load(const std::wstring& path) {
   SetText(std::wstring());
+  signedRefusal_.clear();
   placeholdersExpanded_ = true;
   const DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
   if (!plain.HasText()) return false;
@@ -30,6 +33,7 @@ bool SetupDescription::Load(const std::wstring& path) {
 
 bool SetupDescription::LoadPlainText(const std::string& plain) {
   reportedPlaceholders_.clear();
+  signedRefusal_.clear();
   SetText(std::wstring());
   // Checked on the bytes as signed, before anything of the text is read or expanded.
   if (platform_.verifySignature && !SignedByBuildKey(plain)) return false;
@@ -41,8 +45,17 @@ bool SetupDescription::LoadPlainText(const std::string& plain) {
   ReadLists();
   if (!placeholdersExpanded_) return false;
   if (GetValue(kEndSection) != kEndValue) return false;
-  // A signature vouches for the files only through their hashes.
-  return !platform_.verifySignature || HashesCoverEveryFile(FileHashesOf(*this), files_.walked);
+  if (!platform_.verifySignature) return true;
+  const FileHashList hashes = FileHashesOf(*this);
+  signedRefusal_ = SignedRuleRefusal({hashes, files_.walked, FirstLineIfPresent(kValidUntilSection),
+                                      FirstLineIfPresent(kApplicationSection)},
+                                     platform_.signedRules);
+  return signedRefusal_.empty();
+}
+
+std::optional<std::wstring> SetupDescription::FirstLineIfPresent(const wchar_t* name) const {
+  if (FindSection(name) < 0) return std::nullopt;
+  return GetValue(name);
 }
 
 bool SetupDescription::SignedByBuildKey(const std::string& plain) const {

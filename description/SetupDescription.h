@@ -1,6 +1,7 @@
 #pragma once
 // The decrypted setup description: sections, values and the two lists.
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -29,7 +30,8 @@ class SetupDescription {
   // Decrypts, converts, strips comments, expands placeholders; true when a text came back and
   // its "[End]" section holds "End". The text stays loaded even when the end marker fails.
   // When the platform verifies signatures, a text without a valid [Signature] is not loaded at
-  // all, and one whose [File Hashes] misses a listed file or holds a bad line is refused.
+  // all, and one whose [File Hashes] misses a listed file or holds a bad line, or that breaks a
+  // rule of the platform's signedRules, is refused (see SignedRefusal).
   bool Load(const std::wstring& path);
   // The same for an already decrypted text (ANSI code page, read up to its first NUL).
   bool LoadPlainText(const std::string& plain);
@@ -39,6 +41,8 @@ class SetupDescription {
   bool PlaceholdersExpanded() const { return placeholdersExpanded_; }
   // The text after conversion, comment removal and placeholder expansion.
   const std::wstring& Text() const { return text; }
+  // Which rule refused the last signed text that loaded (see SignedRules.h); empty otherwise.
+  const std::wstring& SignedRefusal() const { return signedRefusal_; }
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
@@ -67,6 +71,8 @@ class SetupDescription {
  private:
   // Whether `plain` ends with a [Signature] that the platform's key verifies.
   bool SignedByBuildKey(const std::string& plain) const;
+  // The value of section `name`, or nothing (and no message) when it is missing.
+  std::optional<std::wstring> FirstLineIfPresent(const wchar_t* name) const;
   void SetText(std::wstring newText);
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
@@ -108,6 +114,7 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
+  std::wstring signedRefusal_;
   // Names of missing sections already reported by this load's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
   ListItems<FileItem, ListedFile> files_;
