@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -167,8 +168,16 @@ struct Sizing {
   int total = 0;
 };
 
-// Chooses the site and sums the listed files' lengths. The site choice moves the file cursor,
-// so the first item is kept from before it.
+// The size the hash line for `target` gives; nothing when it gives none.
+std::optional<DWORD> SignedSize(const FileHashList& hashes, const std::wstring& target) {
+  const auto line = hashes.sizeByTarget.find(target);
+  if (line == hashes.sizeByTarget.end()) return std::nullopt;
+  return static_cast<DWORD>(line->second);
+}
+
+// Chooses the site and sums the listed files' lengths: a size on a hash line stands for the
+// file's, and that file's site is not asked. The site choice moves the file cursor, so the first
+// item is kept from before it.
 Sizing SizeListedFiles(SetupDescription& description) {
   Sizing sizing;
   std::wstring source, target;
@@ -184,9 +193,11 @@ Sizing SizeListedFiles(SetupDescription& description) {
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
+  const FileHashList hashes = FileHashesOf(description);
   uint64_t sum = 0;
   do {
-    sum += ProbeContentLength(http_rules::Url(sizing.site, source));
+    const std::optional<DWORD> size = SignedSize(hashes, target);
+    sum += size ? *size : ProbeContentLength(http_rules::Url(sizing.site, source));
   } while (description.GetNextFile(source, target));
   sizing.total = ClampedTotal(sum);
   return sizing;
@@ -200,14 +211,17 @@ std::string ExpectedDigest(const FileHashList& hashes, const std::wstring& targe
 
 // One listed file into `folder`, or a copy already there that counts.
 Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std::wstring& folder,
-                     const std::wstring& target, const std::string& digest, HWND window) {
+                     const std::wstring& target, const FileHashList& hashes, HWND window) {
+  const std::string digest = ExpectedDigest(hashes, target);
   // A forged description must not write outside the setup temp folder.
   if (!IsPlainFileName(target)) {
     return Failed(AcquireFailure::kTargetNotPlainFileName, kFileDownloadError + target,
                   L"listed target " + target + L" is not a plain file name");
   }
   const std::wstring file = folder + L"\\" + target;
-  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest)) return {};
+  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest, SignedSize(hashes, target))) {
+    return {};
+  }
   std::wstring reason = L"file " + target + L" not downloaded from " + url;
   switch (CheckPresentFile(file, digest)) {
     case PresentFile::kCounts:
@@ -227,8 +241,7 @@ Step FetchListedFiles(SetupDescription& description, Downloader& downloader, con
   std::wstring source, target;
   if (!description.GetFirstFile(source, target)) return {};
   do {
-    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, source), folder, target,
-                                         ExpectedDigest(hashes, target), window);
+    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, source), folder, target, hashes, window);
     if (fetched.Failed()) return fetched;
   } while (description.GetNextFile(source, target));
   return {};

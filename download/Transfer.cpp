@@ -89,8 +89,9 @@ DWORD WriteAll(HANDLE file, const char* bytes, DWORD count) {
 class Attempt {
  public:
   Attempt(const std::wstring& url, const TargetPath& path, HWND window,
-          const std::atomic<bool>* cancel, const std::string& expectedSha256)
-      : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256) {
+          const std::atomic<bool>* cancel, const std::string& expectedSha256, std::optional<DWORD> signedSize)
+      : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256),
+        signedSize_(signedSize) {
     if (!expectedSha256_.empty()) hasher_.emplace();
   }
 
@@ -154,6 +155,10 @@ class Attempt {
   AttemptEnd ReadBody(AttemptWatch& watch, UniqueFileHandle& file) {
     announced_ = QueryAnnouncedLength(watch.Request(), expected_);
     status_ = QueryStatusCode(watch.Request());
+    // Reads stop at the announced length, so holding it to the signed size bounds them too.
+    if (signedSize_ && (!announced_ || expected_ != *signedSize_)) {
+      return Refusal(AttemptEnd{AttemptFailure::kSignedSizeDiffers, expected_});
+    }
     bool waiting = false;
     DWORD emptySince = 0;
     DWORD available = 0;
@@ -233,6 +238,7 @@ class Attempt {
   HWND window_;
   const std::atomic<bool>* cancel_;
   const std::string& expectedSha256_;
+  const std::optional<DWORD> signedSize_;
   std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
   bool announced_ = false;
   DWORD expected_ = 0;  // the Content-Length; 0 without one
@@ -260,6 +266,7 @@ std::wstring Reason(const AttemptEnd& end) {
     case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, not its Content-Length";
     case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
     case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
+    case AttemptFailure::kSignedSizeDiffers: return L"Content-Length " + detail + L" is not the signed size";
     case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;
   }
   return std::wstring();
@@ -267,13 +274,14 @@ std::wstring Reason(const AttemptEnd& end) {
 }  // namespace
 
 TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& target, HWND window,
-                                  const std::atomic<bool>* cancel, const std::string& expectedSha256) {
+                                  const std::atomic<bool>* cancel, const std::string& expectedSha256,
+                                  std::optional<DWORD> signedSize) {
   const TargetPath path = SplitTarget(target);
   TransferOutcome outcome;
   while (outcome.attempts < kAttempts) {
     ++outcome.attempts;
     const bool backedUp = BackUp(path);
-    const AttemptEnd end = Attempt(url, path, window, cancel, expectedSha256).Run();
+    const AttemptEnd end = Attempt(url, path, window, cancel, expectedSha256, signedSize).Run();
     if (end.succeeded()) {
       outcome.succeeded = true;  // a backup stays next to the target
       return outcome;
@@ -291,6 +299,7 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
 }
 
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256) {
-  return TransferUrlToFile(url, target, window, cancel, expectedSha256).succeeded;
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256,
+                       std::optional<DWORD> signedSize) {
+  return TransferUrlToFile(url, target, window, cancel, expectedSha256, signedSize).succeeded;
 }

@@ -1,6 +1,7 @@
 #include "tools/SiteAudit.h"
 
 #include "crypto/Sha256.h"
+#include "description/DecryptDescription.h"
 #include "description/DescriptionConstants.h"
 #include "description/SetupDescription.h"
 #include "download/HttpRules.h"
@@ -86,7 +87,9 @@ void CheckHosts(const AuditOptions& options, AuditHttp& http, const AuditProgres
     HostCheck check;
     check.host = host;
     check.url = http_rules::Url(host, path);
-    check.answer = http.Get(check.url, BodySink());
+    check.answer = http.Get(check.url, [&check](const char* bytes, std::size_t count) {
+      if (check.body.size() + count <= kMaxDescriptionFileBytes) check.body.append(bytes, count);
+    });
     check.offers = check.answer.answered &&
                    http_rules::HostOffersDescription(check.answer.contentLength);
     if (check.offers && report.hostUsed < 0) report.hostUsed = static_cast<int>(report.hosts.size());

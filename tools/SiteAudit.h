@@ -24,6 +24,7 @@ struct HostCheck {
   std::wstring url;
   HttpAnswer answer;
   bool offers = false;  // a Content-Length the bootstrapper accepts for the description
+  std::string body;     // what it served, up to the largest description Setup.exe reads
 };
 
 struct FileCheck {
