@@ -31,7 +31,7 @@ SetupApp::SetupApp() : SetupApp(DefaultHosts{SETUP_DEFAULT_HOST_1, SETUP_DEFAULT
 SetupApp::SetupApp(DefaultHosts hosts)
     : module_(ReadModulePaths()),
       hosts_(std::move(hosts)),
-      setupDescription_(WindowsDescriptionPlatform()) {}
+      setupDescription_(WindowsDescriptionPlatform(module_.applicationName)) {}
 
 SetupApp::~SetupApp() = default;
 

@@ -1,16 +1,11 @@
 #include "app/SingleInstance.h"
 
+#include "fs/FolderNameKey.h"
+
 namespace {
 const wchar_t kMutexPrefix[] = L"Local\\VelmarsWebSetup.";
 const wchar_t kWindowPropertyPrefix[] = L"VelmarsWebSetup.";
 constexpr DWORD kOwnerWaitMs = 2000;
-
-// Upper-cased like the file system compares folder names, so "Reader" and "reader" share one.
-std::wstring KeyOf(const std::wstring& applicationName) {
-  std::wstring key = applicationName;
-  if (!key.empty()) ::CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-  return key;
-}
 
 struct Search {
   const std::wstring* property;
@@ -25,7 +20,8 @@ BOOL CALLBACK FindMarked(HWND window, LPARAM parameter) {
 }
 }  // namespace
 
-SingleInstance::SingleInstance(const std::wstring& applicationName) : key_(KeyOf(applicationName)) {
+// "Reader" and "reader" share one.
+SingleInstance::SingleInstance(const std::wstring& applicationName) : key_(FolderNameKey(applicationName)) {
   mutex_.reset(::CreateMutexW(nullptr, FALSE, (kMutexPrefix + key_).c_str()));
   if (!mutex_) return;
   // Owned for the whole run. The wait also covers a run that has just ended but whose end the

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -156,7 +157,15 @@ struct Sizing {
   int total = 0;
 };
 
-// Chooses the site and sums the listed files' lengths.
+// The size the hash line for `target` gives; nothing when it gives none.
+std::optional<DWORD> SignedSize(const FileHashList& hashes, const std::wstring& target) {
+  const auto line = hashes.sizeByTarget.find(target);
+  if (line == hashes.sizeByTarget.end()) return std::nullopt;
+  return static_cast<DWORD>(line->second);
+}
+
+// Chooses the site and sums the listed files' lengths: a size on a hash line stands for the
+// file's, and that file's site is not asked.
 Sizing SizeListedFiles(const SetupDescription& description) {
   Sizing sizing;
   const std::vector<ListedFile>& files = description.WalkListedFiles();
@@ -172,8 +181,12 @@ Sizing SizeListedFiles(const SetupDescription& description) {
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
+  const FileHashList hashes = FileHashesOf(description);
   uint64_t sum = 0;
-  for (const ListedFile& file : files) sum += ProbeContentLength(http_rules::Url(sizing.site, file.source));
+  for (const ListedFile& file : files) {
+    const std::optional<DWORD> size = SignedSize(hashes, file.target);
+    sum += size ? *size : ProbeContentLength(http_rules::Url(sizing.site, file.source));
+  }
   sizing.total = ClampedTotal(sum);
   return sizing;
 }
@@ -186,14 +199,17 @@ std::string ExpectedDigest(const FileHashList& hashes, const std::wstring& targe
 
 // One listed file into `folder`, or a copy already there that counts.
 Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std::wstring& folder,
-                     const std::wstring& target, const std::string& digest, HWND window) {
+                     const std::wstring& target, const FileHashList& hashes, HWND window) {
+  const std::string digest = ExpectedDigest(hashes, target);
   // A forged description must not write outside the setup temp folder.
   if (!IsPlainFileName(target)) {
     return Failed(AcquireFailure::kTargetNotPlainFileName, kFileDownloadError + target,
                   L"listed target " + target + L" is not a plain file name");
   }
   const std::wstring file = folder + L"\\" + target;
-  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest)) return {};
+  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest, SignedSize(hashes, target))) {
+    return {};
+  }
   std::wstring reason = L"file " + target + L" not downloaded from " + url;
   switch (CheckPresentFile(file, digest)) {
     case PresentFile::kCounts:
@@ -211,8 +227,8 @@ Step FetchListedFiles(const SetupDescription& description, Downloader& downloade
                       const std::wstring& folder, HWND window) {
   const FileHashList hashes = FileHashesOf(description);
   for (const ListedFile& file : description.WalkListedFiles()) {
-    const Step fetched = FetchListedFile(downloader, http_rules::Url(site, file.source), folder, file.target,
-                                         ExpectedDigest(hashes, file.target), window);
+    const Step fetched =
+        FetchListedFile(downloader, http_rules::Url(site, file.source), folder, file.target, hashes, window);
     if (fetched.Failed()) return fetched;
   }
   return {};

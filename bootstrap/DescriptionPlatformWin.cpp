@@ -1,14 +1,46 @@
 #include "bootstrap/DescriptionPlatformWin.h"
 
+#include <utility>
+#include <vector>
+
 #include "base/AnsiText.h"
+#include "base/Clock.h"
 #include "bootstrap/BuiltInSigningKey.h"
 #include "crypto/SignatureCheck.h"
 #include "description/DescriptionConstants.h"
 #include "fs/ApplicationFolder.h"
+#include "fs/FolderNameKey.h"
 #include "fs/SystemFolders.h"
 #include "ui/MessageSeam.h"
 
-DescriptionPlatform WindowsDescriptionPlatform() {
+namespace {
+
+// Accepts a signature that any of the keys makes: at most one check per key.
+SignatureCheck AnyKeyCheck(const std::vector<SigningKeyBytes>& keys) {
+  std::vector<SignatureCheck> checks;
+  for (const SigningKeyBytes& key : keys) checks.push_back(SignatureCheckFor(key.der, key.length));
+  return [checks = std::move(checks)](const std::string& text, const std::vector<unsigned char>& signature) {
+    for (const SignatureCheck& check : checks) {
+      if (check(text, signature)) return true;
+    }
+    return false;
+  };
+}
+
+SignedRequirements BuildRequirements(const BuiltInSigning& signing, const std::wstring& applicationName) {
+  SignedRequirements rules;
+  rules.validUntil = signing.requireValidUntil;
+  rules.application = signing.requireApplication;
+  rules.sizes = signing.requireSizes;
+  rules.utcNow = clock_seam::UtcSeconds;
+  rules.applicationName = applicationName;
+  rules.sameApplication = [](const std::wstring& a, const std::wstring& b) { return FolderNameKey(a) == FolderNameKey(b); };
+  return rules;
+}
+
+}  // namespace
+
+DescriptionPlatform WindowsDescriptionPlatform(const std::wstring& applicationName) {
   DescriptionPlatform platform;
   platform.ansiToWide = AnsiToWide;
   platform.programFilesFolder = GetProgramFilesFolder;
@@ -22,7 +54,10 @@ DescriptionPlatform WindowsDescriptionPlatform() {
                        MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
   // Without a built-in key, signatures are not asked for.
-  const SigningKeyBytes key = BuiltInSigningKey();
-  if (key.length > 0) platform.verifySignature = SignatureCheckFor(key.der, key.length);
+  const BuiltInSigning signing = BuiltInSigningKeys();
+  if (!signing.keys.empty()) {
+    platform.verifySignature = AnyKeyCheck(signing.keys);
+    platform.signedRules = BuildRequirements(signing, applicationName);
+  }
   return platform;
 }

@@ -41,8 +41,8 @@ std::wstring RefusalReason(const SetupDescription& description) {
       return L"its placeholders nest too deep or grow too long";
     case LoadRefusal::kNoEndMarker:
       return L"no [End] holding End";
-    case LoadRefusal::kFileWithoutHash:
-      return L"a listed file has no hash line, or a hash line is malformed";
+    case LoadRefusal::kSignedRule:
+      return description.SignedRefusal();
     case LoadRefusal::kNone:
       break;
   }

@@ -7,6 +7,7 @@
 # demo key, whatever file it comes from.
 
 option(SETUP_RELEASE "A Setup.exe to ship: publisher key and hosts required, demo key refused" OFF)
+option(SETUP_ALLOW_UNSIGNED "Release build: accept being built without SETUP_SIGNING_PUBLIC_KEY" OFF)
 
 set(SETUP_DEMO_KEY_FILE ${CMAKE_CURRENT_LIST_DIR}/../keys/private.hex)
 
@@ -38,6 +39,11 @@ if(SETUP_RELEASE)
   if(given_key STREQUAL demo_key)
     message(FATAL_ERROR "release build: '${SETUP_PRIVATE_KEY_FILE}' holds the demo key of keys/, "
                         "which everyone can read; make your own with `eiftool keygen`")
+  endif()
+  if("${SETUP_SIGNING_PUBLIC_KEY}" STREQUAL "" AND NOT SETUP_ALLOW_UNSIGNED)
+    message(FATAL_ERROR "release build: give SETUP_SIGNING_PUBLIC_KEY (or -DSETUP_ALLOW_UNSIGNED=ON): "
+                        "the decryption key built into Setup.exe lets anyone who has it pack a "
+                        "description it accepts")
   endif()
 endif()
 

@@ -1,7 +1,8 @@
 # The public key that Setup.exe checks description signatures with, embedded as bytes.
-# setup_signing_key_header(KEY_FILE OUT_HEADER): KEY_FILE empty means "no key" (signatures are
-# then ignored); otherwise it must be a readable DER X.509 SubjectPublicKeyInfo of an RSA key of
-# at least 2048 bits, the only keys Setup.exe loads. Also run in script mode by the tests.
+# setup_signing_key_header(KEY_FILES OUT_HEADER): KEY_FILES empty means "no key" (signatures are
+# then ignored); otherwise each of its up to three files must be a readable DER X.509
+# SubjectPublicKeyInfo of an RSA key of at least 2048 bits, the only keys Setup.exe loads. Also
+# run in script mode by the tests.
 
 # The DER element whose tag is at hex digit `at` of `hex`: sets <prefix>_TAG (two hex digits),
 # <prefix>_LENGTH (content bytes, -1 when not short or long form of at most 2 bytes) and
@@ -83,22 +84,53 @@ function(_setup_signing_key_problem hex out)
   set(${out} "" PARENT_SCOPE)
 endfunction()
 
-function(setup_signing_key_header key_file out_header)
-  set(SETUP_SIGNING_KEY_BYTES "0")
-  set(SETUP_SIGNING_KEY_LENGTH 0)
-  if(NOT key_file STREQUAL "")
-    if(NOT EXISTS "${key_file}" OR IS_DIRECTORY "${key_file}")
-      message(FATAL_ERROR "SETUP_SIGNING_PUBLIC_KEY: no file at '${key_file}'")
-    endif()
-    file(READ "${key_file}" hex HEX)
-    _setup_signing_key_problem("${hex}" why)
-    if(NOT why STREQUAL "")
-      message(FATAL_ERROR "SETUP_SIGNING_PUBLIC_KEY '${key_file}' is not a DER SubjectPublicKeyInfo "
-                          "of an RSA public key (as `eiftool signkey` writes it): ${why}")
-    endif()
-    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," SETUP_SIGNING_KEY_BYTES "${hex}")
-    string(LENGTH "${hex}" digits)
-    math(EXPR SETUP_SIGNING_KEY_LENGTH "${digits} / 2")
+# The bytes of one checked key file, as C initialisers, into <prefix>_BYTES and <prefix>_LENGTH.
+function(_setup_signing_key_bytes key_file prefix)
+  if(NOT EXISTS "${key_file}" OR IS_DIRECTORY "${key_file}")
+    message(FATAL_ERROR "SETUP_SIGNING_PUBLIC_KEY: no file at '${key_file}'")
   endif()
+  file(READ "${key_file}" hex HEX)
+  _setup_signing_key_problem("${hex}" why)
+  if(NOT why STREQUAL "")
+    message(FATAL_ERROR "SETUP_SIGNING_PUBLIC_KEY '${key_file}' is not a DER SubjectPublicKeyInfo "
+                        "of an RSA public key (as `eiftool signkey` writes it): ${why}")
+  endif()
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(LENGTH "${hex}" digits)
+  math(EXPR length "${digits} / 2")
+  set(${prefix}_BYTES "${bytes}" PARENT_SCOPE)
+  set(${prefix}_LENGTH ${length} PARENT_SCOPE)
+endfunction()
+
+# KEY_FILES: up to three files, a CMake list (";"-separated). The SETUP_REQUIRE_* settings of the
+# caller go into the header too; one that is not defined counts as ON.
+function(setup_signing_key_header key_files out_header)
+  list(LENGTH key_files count)
+  if(count GREATER 3)
+    message(FATAL_ERROR "SETUP_SIGNING_PUBLIC_KEY: at most three keys, ${count} given: '${key_files}'")
+  endif()
+  foreach(index 1 2 3)
+    set(bytes "0")
+    set(length 0)
+    if(index LESS_EQUAL count)
+      math(EXPR at "${index} - 1")
+      list(GET key_files ${at} key_file)
+      _setup_signing_key_bytes("${key_file}" key)
+      set(bytes "${key_BYTES}")
+      set(length ${key_LENGTH})
+    endif()
+    set(suffix "_${index}")
+    if(index EQUAL 1)
+      set(suffix "")
+    endif()
+    set(SETUP_SIGNING_KEY_BYTES${suffix} "${bytes}")
+    set(SETUP_SIGNING_KEY_LENGTH${suffix} ${length})
+  endforeach()
+  foreach(rule VALID_UNTIL APPLICATION SIZES)
+    set(SETUP_REQUIRE_${rule}_VALUE true)
+    if(DEFINED SETUP_REQUIRE_${rule} AND NOT SETUP_REQUIRE_${rule})
+      set(SETUP_REQUIRE_${rule}_VALUE false)
+    endif()
+  endforeach()
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../crypto/SigningPublicKey.h.in ${out_header} @ONLY)
 endfunction()

@@ -8,6 +8,8 @@
 #include "description/DescriptionConstants.h"
 #include "description/DescriptionSignature.h"
 #include "description/EmbeddedKey.h"
+#include "description/SignedRules.h"
+#include "description/ValidUntil.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ void SetupDescription::SetPlatform(DescriptionPlatform platform) { platform_ = s
 
 bool SetupDescription::Load(const std::wstring& path) {
   SetText(std::wstring());
+  signedRefusal_.clear();
   placeholdersExpanded_ = true;
   DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
   const bool hasText = plain.HasText();
@@ -42,6 +45,7 @@ bool SetupDescription::LoadPlainText(const std::string& plain) {
 
 bool SetupDescription::LoadText(const std::string& plain) {
   reportedPlaceholders_.clear();
+  signedRefusal_.clear();
   SetText(std::wstring());
   // Checked on the bytes as signed, before anything of the text is read or expanded.
   refusal_ = platform_.verifySignature ? SignatureRefusal(plain) : LoadRefusal::kNone;
@@ -56,14 +60,20 @@ bool SetupDescription::LoadText(const std::string& plain) {
   return refusal_ == LoadRefusal::kNone;
 }
 
+std::optional<std::wstring> SetupDescription::FirstLineIfPresent(const wchar_t* name) const {
+  if (FindSection(name) < 0) return std::nullopt;
+  return GetValue(name);
+}
+
 LoadRefusal SetupDescription::CheckLoadedText() {
   if (!placeholdersExpanded_) return LoadRefusal::kPlaceholders;
   if (GetValue(kEndSection) != kEndValue) return LoadRefusal::kNoEndMarker;
-  // A signature vouches for the files only through their hashes.
-  if (platform_.verifySignature && !HashesCoverEveryFile(FileHashesOf(*this), files_.walked)) {
-    return LoadRefusal::kFileWithoutHash;
-  }
-  return LoadRefusal::kNone;
+  if (!platform_.verifySignature) return LoadRefusal::kNone;
+  const FileHashList hashes = FileHashesOf(*this);
+  signedRefusal_ = SignedRuleRefusal({hashes, files_.walked, FirstLineIfPresent(kValidUntilSection),
+                                      FirstLineIfPresent(kApplicationSection)},
+                                     platform_.signedRules);
+  return signedRefusal_.empty() ? LoadRefusal::kNone : LoadRefusal::kSignedRule;
 }
 
 LoadRefusal SetupDescription::SignatureRefusal(const std::string& plain) const {

@@ -1,16 +1,16 @@
 #pragma once
 // The decrypted setup description: sections, values and the two lists.
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "description/DecryptDescription.h"
 #include "description/DescriptionPlatform.h"
 #include "description/DescriptionSyntax.h"
 #include "description/FileHashes.h"
-
-#include "description/DecryptDescription.h"
 
 // Why the last load returned false.
 enum class LoadRefusal {
@@ -20,7 +20,8 @@ enum class LoadRefusal {
   kSignatureMismatch,  // a [Signature] that the build's signing key does not verify
   kPlaceholders,       // placeholder expansion stopped at its bound
   kNoEndMarker,        // no "[End]" section holding "End"
-  kFileWithoutHash,    // signatures are verified and a listed file has no hash line, or a line is bad
+  kSignedRule,         // signatures are verified and a rule for signed texts refused it
+                       // (SetupDescription::SignedRefusal() says which)
 };
 
 class SetupDescription {
@@ -42,7 +43,8 @@ class SetupDescription {
   // Decrypts, converts, strips comments, expands placeholders; true when a text came back and
   // its "[End]" section holds "End". The text stays loaded even when the end marker fails.
   // When the platform verifies signatures, a text without a valid [Signature] is not loaded at
-  // all, and one whose [File Hashes] misses a listed file or holds a bad line is refused.
+  // all, and one whose [File Hashes] misses a listed file or holds a bad line, or that breaks a
+  // rule of the platform's signedRules, is refused (see SignedRefusal).
   bool Load(const std::wstring& path);
   // The same for an already decrypted text (ANSI code page, read up to its first NUL).
   bool LoadPlainText(const std::string& plain);
@@ -55,6 +57,8 @@ class SetupDescription {
   bool PlaceholdersExpanded() const { return placeholdersExpanded_; }
   // The text after conversion, comment removal and placeholder expansion.
   const std::wstring& Text() const { return text; }
+  // Which rule refused the last signed text that loaded (see SignedRules.h); empty otherwise.
+  const std::wstring& SignedRefusal() const { return signedRefusal_; }
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
@@ -91,6 +95,8 @@ class SetupDescription {
   LoadRefusal SignatureRefusal(const std::string& plain) const;
   // The checks of a text after its signature, in the order Load makes them.
   LoadRefusal CheckLoadedText();
+  // The value of section `name`, or nothing (and no message) when it is missing.
+  std::optional<std::wstring> FirstLineIfPresent(const wchar_t* name) const;
   void SetText(std::wstring newText);
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
@@ -134,6 +140,7 @@ class SetupDescription {
   bool placeholdersExpanded_ = true;
   LoadRefusal refusal_ = LoadRefusal::kNone;
   DecryptedDescription decryption_;  // without its text, which is not kept
+  std::wstring signedRefusal_;
   // Names of missing sections already reported by this load's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
   ListItems<FileItem, ListedFile> files_;

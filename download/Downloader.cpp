@@ -26,7 +26,7 @@ Downloader::Downloader() = default;
 Downloader::~Downloader() = default;
 
 bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
-                               std::string expectedSha256) {
+                               std::string expectedSha256, std::optional<DWORD> signedSize) {
   downloadBusy = true;
   downloadResult = false;
   downloadCancel = false;
@@ -36,12 +36,13 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
     return false;
   }
   if (mode == TransferMode::kInLine) {
-    const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr, expectedSha256);
+    const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr, expectedSha256, signedSize);
     downloadBusy = false;
     return result;
   }
   auto request = std::make_unique<DownloadRequest>(
-      DownloadRequest{std::move(url), std::move(target), window, &downloadCancel, std::move(expectedSha256)});
+      DownloadRequest{std::move(url), std::move(target), window, &downloadCancel, std::move(expectedSha256),
+                      signedSize});
   // Started suspended only until its handle is stored: a quick worker would otherwise clear
   // downloadThread before the handle was put there, leaving a stale handle behind.
   const HANDLE thread =
@@ -64,7 +65,8 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
 DWORD WINAPI DownloadThreadProc(LPVOID parameter) {
   std::unique_ptr<DownloadRequest> request(static_cast<DownloadRequest*>(parameter));
   downloadResult =
-      DownloadUrlToFile(request->url, request->target, request->window, request->cancel, request->expectedSha256);
+      DownloadUrlToFile(request->url, request->target, request->window, request->cancel, request->expectedSha256,
+                        request->signedSize);
   request.reset();
   downloadBusy = false;
   downloadThread = nullptr;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 // Where StartDownload runs the transfer.
@@ -17,9 +18,9 @@ class Downloader {
   virtual ~Downloader();
 
   // Runs or starts the transfer as `mode` says. False at once when there is no Internet
-  // connection. `expectedSha256` as for DownloadUrlToFile.
+  // connection. `expectedSha256` and `signedSize` as for DownloadUrlToFile.
   bool StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
-                     std::string expectedSha256 = std::string());
+                     std::string expectedSha256 = std::string(), std::optional<DWORD> signedSize = std::nullopt);
 
   DWORD threadId = 0;  // id of the last worker thread started
 };
@@ -39,6 +40,7 @@ struct DownloadRequest {
   HWND window;
   const std::atomic<bool>* cancel;
   std::string expectedSha256;
+  std::optional<DWORD> signedSize;
 };
 
 // Worker thread body: `parameter` is a DownloadRequest that the thread takes over.

@@ -99,9 +99,9 @@ bool BrokeOff(AttemptFailure failure) {
 class Attempt {
  public:
   Attempt(const std::wstring& url, const TargetPath& path, HWND window, const std::atomic<bool>* cancel,
-          const std::string& expectedSha256, std::optional<ResumePoint> resume)
+          const std::string& expectedSha256, std::optional<DWORD> signedSize, std::optional<ResumePoint> resume)
       : url_(url), path_(path), window_(window), cancel_(cancel), expectedSha256_(expectedSha256),
-        resume_(std::move(resume)) {
+        signedSize_(signedSize), resume_(std::move(resume)) {
     if (!expectedSha256_.empty()) hasher_.emplace();
   }
 
@@ -200,6 +200,11 @@ class Attempt {
     status_ = QueryStatusCode(watch.Request());
     const AttemptEnd placed = Place(watch.Request(), file.get());
     if (!placed.succeeded()) return placed;
+    // Reads stop at the announced length, so holding the whole file's length to the signed size
+    // bounds them too; nothing of this answer is written yet.
+    if (signedSize_ && (!announced_ || FileLength() != *signedSize_)) {
+      return Refusal(AttemptEnd{AttemptFailure::kSignedSizeDiffers, FileLength()});
+    }
     bool waiting = false;
     DWORD emptySince = 0;
     DWORD available = 0;
@@ -329,6 +334,7 @@ class Attempt {
   HWND window_;
   const std::atomic<bool>* cancel_;
   const std::string& expectedSha256_;
+  const std::optional<DWORD> signedSize_;
   std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
   std::optional<ResumePoint> resume_;  // until the answer shows whether it continues the kept bytes
   bool announced_ = false;
@@ -359,6 +365,7 @@ std::wstring Reason(const AttemptEnd& end) {
     case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, not its Content-Length";
     case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
     case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
+    case AttemptFailure::kSignedSizeDiffers: return L"Content-Length " + detail + L" is not the signed size";
     case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;
     case AttemptFailure::kRangeStart: return L"Content-Range does not continue at " + detail;
     case AttemptFailure::kRangeTotal: return L"Content-Range total is not the first length " + detail;
@@ -376,7 +383,8 @@ std::wstring KeptNote(const std::optional<ResumePoint>& kept) {
 }  // namespace
 
 TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& target, HWND window,
-                                  const std::atomic<bool>* cancel, const std::string& expectedSha256) {
+                                  const std::atomic<bool>* cancel, const std::string& expectedSha256,
+                                  std::optional<DWORD> signedSize) {
   const TargetPath path = SplitTarget(target);
   TransferOutcome outcome;
   std::optional<ResumePoint> kept;
@@ -384,7 +392,7 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
     ++outcome.attempts;
     // Kept bytes are this transfer's own: never a previous copy to back up.
     const bool backedUp = kept ? false : BackUp(path);
-    Attempt attempt(url, path, window, cancel, expectedSha256, kept);
+    Attempt attempt(url, path, window, cancel, expectedSha256, signedSize, kept);
     const AttemptEnd end = attempt.Run();
     if (end.succeeded()) {
       outcome.succeeded = true;  // a backup stays next to the target
@@ -407,6 +415,7 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
 }
 
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256) {
-  return TransferUrlToFile(url, target, window, cancel, expectedSha256).succeeded;
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256,
+                       std::optional<DWORD> signedSize) {
+  return TransferUrlToFile(url, target, window, cancel, expectedSha256, signedSize).succeeded;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 // Why an attempt failed. The detail of the outcome holds the Win32 error, the HTTP status or
@@ -24,6 +25,7 @@ enum class AttemptFailure {
   kLengthDiffers,         // the bytes on disk when the grace time ran out
   kSizeUnreadable,        // Win32 error
   kHashDiffers,           // the bytes written have another SHA-256
+  kSignedSizeDiffers,     // the Content-Length, which is not the size the description signed
   kWriteFailed,           // Win32 error; no further attempt follows
   kRangeStart,            // the offset asked for: the 206 starts elsewhere
   kRangeTotal,            // the first length: the 206 belongs to a file of another length
@@ -48,11 +50,15 @@ struct TransferOutcome {
 // `window` and `cancel` may be null. With `expectedSha256` (64 lower-case hexadecimal digits),
 // an attempt also fails when the SHA-256 of the bytes it wrote differs, or could not be taken;
 // the bytes are hashed as they are written, never read back. Every failed attempt writes one
-// line through LogFailure.
+// line through LogFailure. With `signedSize`, an attempt whose answer announces another length
+// (or none) fails as soon as the headers are in, before a byte of the body is read or written;
+// so no read goes past that size.
 TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& target, HWND window,
                                   const std::atomic<bool>* cancel,
-                                  const std::string& expectedSha256 = std::string());
+                                  const std::string& expectedSha256 = std::string(),
+                                  std::optional<DWORD> signedSize = std::nullopt);
 
 // The same, true when it succeeded.
 bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256 = std::string());
+                       const std::atomic<bool>* cancel, const std::string& expectedSha256 = std::string(),
+                       std::optional<DWORD> signedSize = std::nullopt);

@@ -1,6 +1,7 @@
 #include "tools/AuditCommand.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 
 #include "description/AnsiWidening.h"
@@ -8,6 +9,7 @@
 #include "description/SetupDescription.h"
 #include "tools/DefaultHosts.h"
 #include "tools/AuditReport.h"
+#include "tools/ExpiryAudit.h"
 #include "tools/EifKeys.h"
 #include "tools/ToolFiles.h"
 #include "tools/ToolHelp.h"
@@ -113,6 +115,10 @@ int RunAuditCommand(const std::vector<std::string>& args) {
   const AuditReport report = AuditDescription(description, parsed.options, *http, [](const std::string& line) {
     std::cerr << "audit: " << line << std::endl;
   });
+  for (const std::string& warning :
+       DefaultHostExpiryWarnings(report, keyHex, static_cast<std::int64_t>(std::time(nullptr)))) {
+    std::cerr << "audit: warning: " << warning << std::endl;
+  }
   std::cout << (parsed.json ? AuditJson(report) : AuditTable(report));
   return report.userGetsThrough ? 0 : 1;
 }

@@ -26,6 +26,7 @@ struct HostCheck {
   bool offers = false;       // a probed length the bootstrapper accepts for the description
   bool sameAsGiven = false;  // serves the audited file byte for byte
   std::string problem;       // why its description would fail, or that it is another one
+  std::string body;          // what it served, up to the largest description Setup.exe reads
 };
 
 struct FileCheck {

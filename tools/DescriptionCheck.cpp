@@ -209,7 +209,7 @@ std::vector<std::string> CheckFileHashCoverage(const std::string& plain) {
   std::vector<std::string> problems;
   for (const int line : hashes.badLines) {
     problems.push_back("[File Hashes] line " + std::to_string(line) +
-                       " is not \"<64 hex digits> <target>\" or names a target again; a build with a "
+                       " is not \"<64 hex digits> [<size>] <target>\" or names a target again; a build with a "
                        "signing key refuses the description");
   }
   for (const std::wstring& target : TargetsWithoutHash(description.ListedFiles(), hashes)) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "description/FileHashLine.h"
 #include "description/FileHashes.h"
 
 std::optional<Sha256Digest> HashFile(const std::string& path) {
@@ -21,6 +22,6 @@ std::optional<Sha256Digest> HashFile(const std::string& path) {
 std::string FileHashesSection(const std::vector<NamedDigest>& files) {
   const std::wstring name = kFileHashesSection;  // ASCII
   std::string section = "[" + std::string(name.begin(), name.end()) + "]\n";
-  for (const NamedDigest& file : files) section += LowerHex(file.digest) + " " + file.name + "\n";
+  for (const NamedDigest& file : files) section += FormatFileHashLine(LowerHex(file.digest), file.size, file.name) + "\n";
   return section + "\n";
 }

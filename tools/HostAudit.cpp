@@ -1,5 +1,6 @@
 #include "tools/HostAudit.h"
 
+#include "description/DecryptDescription.h"
 #include "description/DescriptionConstants.h"
 #include "download/HttpRules.h"
 #include "tools/ToolText.h"
@@ -31,7 +32,13 @@ HostCheck CheckHost(const std::wstring& host, const std::wstring& path, const Au
   check.host = host;
   SameBytes same(options.givenDescription);
   check.asked = AskUrl(http, WithScheme(options.scheme, http_rules::Url(host, path)), options.scheme, true,
-                       [&same](const char* bytes, std::size_t count) { return same.Add(bytes, count); });
+                       [&same, &check](const char* bytes, std::size_t count) {
+                         const bool sameSoFar = same.Add(bytes, count);
+                         // Kept for the expiry warning, as far as a description can reach.
+                         if (check.body.size() + count > kMaxDescriptionFileBytes) return sameSoFar;
+                         check.body.append(bytes, count);
+                         return true;
+                       });
   check.offers = check.asked.probe.answer.answered && http_rules::HostOffersDescription(check.asked.probedLength);
   if (!check.offers) {
     check.problem = check.asked.redirectProblem;  // the advice, when a hop is what stops it

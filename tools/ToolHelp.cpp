@@ -4,9 +4,10 @@ std::string ToolUsageText() {
   return "usage: eiftool keygen DIR\n"
          "       eiftool signkey DIR\n"
          "       eiftool hash FILE...\n"
-         "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif [--sign SIGNING-PRIVATE-KEY]\n"
+         "       eiftool pack PUBLIC-KEY PLAIN-FILE OUT.eif [--sign SIGNING-PRIVATE-KEY\n"
+         "                    (--application NAME | --any-application) [--valid-days N]]\n"
          "       eiftool unpack PRIVATE-KEY-HEX-FILE IN.eif\n"
-         "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif [--verify SIGNING-PUBLIC-KEY]\n"
+         "       eiftool check PRIVATE-KEY-HEX-FILE IN.eif [--verify SIGNING-PUBLIC-KEY]...\n"
          "       eiftool audit PRIVATE-KEY-HEX-FILE IN.eif [--default-host HOST]...\n"
          "                     [--application NAME] [--scheme http|https] [--ca FILE]\n"
          "                     [--timeout SECONDS] [--json]\n"
@@ -27,23 +28,29 @@ Commands
                for an error page) gets a "//" comment line at the end of the text, just
                long enough; pack says so on standard error. The padding comes before
                the signature, so the signature covers it.
-               --sign appends a [Signature] section made with the signing private key
-               (after a line end, if the text lacks one) before encrypting; a text that
-               already has a [Signature] section is refused.
+               --sign first appends [Valid Until] (now plus --valid-days, 60 by
+               default, in UTC) and [Application] NAME (--application; required unless
+               --any-application), each unless the text has it, then a [Signature]
+               section made with the signing private key (after a line end, if the text
+               lacks one) before encrypting; a text that already has a [Signature]
+               section is refused.
   signkey DIR  Writes a new 3072-bit RSA signing key pair: DIR/signing-private.der (PKCS #8
                DER; keep it secret, give it to `pack --sign`) and DIR/signing-public.der
                (DER X.509 SubjectPublicKeyInfo; give it to `check --verify`, and build
                Setup.exe with -DSETUP_SIGNING_PUBLIC_KEY=it).
-  hash         Prints a ready [File Hashes] section: one line per FILE with its SHA-256
-               and its base name, then the empty line that ends the list. Paste it into
+  hash         Prints a ready [File Hashes] section: one line per FILE with its SHA-256,
+               its size and its base name, then the empty line that ends the list. Paste it into
                the description; each name must be the target after "->" in
                "Files to download".
   unpack       Decrypts IN.eif and writes the plain text to standard output.
   check        Decrypts and reads IN.eif as Setup.exe does and prints one line for every
                problem found; exit status 1 when there is any, 0 with "OK" otherwise.
-               --verify also requires what a Setup.exe built with that signing public
-               key requires: a valid [Signature] under it, a [File Hashes] line for
-               every listed file and no malformed hash line.
+               --verify (repeated for several keys) also requires what a Setup.exe
+               built with those signing public keys requires: a valid [Signature]
+               under one of them (named), a [File Hashes] line for every listed file,
+               no malformed hash line, a [Valid Until] not passed (the time left is
+               printed); it warns of a missing [Valid Until] or [Application] and of
+               hash lines without a size, which the default build settings refuse.
   audit        Asks the servers what Setup.exe would ask them, with its requests and its
                rules, and prints a table (--json: one JSON object). Every URL is asked
                as Setup.exe asks it: the length probe ("Range: bytes=0-0", whose
@@ -93,11 +100,20 @@ Description format (plain text in the Windows ANSI code page)
                      of the plain text before the "[" of its header. Only line ends may
                      follow it. `check --verify` checks it. A Setup.exe built with
                      -DSETUP_SIGNING_PUBLIC_KEY refuses a description, downloaded or local,
-                     without a valid signature under that key, or whose [File Hashes]
-                     misses a listed file or holds a malformed line, exactly like a
-                     damaged one. A Setup.exe built without a key ignores the section.
-  [File Hashes]      Optional: "<64 hex digits of the SHA-256> <target>" one a line (one or
-                     more spaces between; `eiftool hash` writes it). `audit` compares the
+                     without a valid signature under one of its keys, or whose [File
+                     Hashes] misses a listed file or holds a malformed line, or that
+                     breaks a rule below, exactly like a damaged one. A Setup.exe built
+                     without a key ignores the section.
+  [Valid Until]      Optional: "YYYY-MM-DD HH:MM:SS" or "YYYY-MM-DD" (the end of that day),
+                     UTC. A signing build refuses a signed description past it, and by
+                     default one without it.
+  [Application]      Optional: the application the description serves (the NAME of
+                     Setup_NAME_x.exe, letter case ignored). A signing build refuses a
+                     signed description for another one, and by default one without it.
+  [File Hashes]      Optional: "<64 hex digits of the SHA-256> [<size>] <target>" one a
+                     line (one or more spaces between; `eiftool hash` writes the size). A
+                     size fails an answer with another Content-Length at once; a signing
+                     build by default requires it on every line. `audit` compares the
                      files on the hosts with it. Setup.exe hashes each named file as it
                      writes it; a different hash fails the attempt like a wrong length
                      (the retries follow, then "Error: Failed to download <target>"). A
@@ -136,7 +152,8 @@ Example
 Signed descriptions and checked files
   eiftool signkey signing
   eiftool hash RealSetup.exe Data.cab >> demo.txt   (before [End]: move it up, or edit)
-  eiftool pack keys/public.der demo.txt SetupInitial.eif --sign signing/signing-private.der
+  eiftool pack keys/public.der demo.txt SetupInitial.eif --sign signing/signing-private.der \
+    --application Demo
   eiftool check keys/private.hex SetupInitial.eif --verify signing/signing-public.der
   eiftool audit keys/private.hex SetupInitial.eif --application Demo
 )";

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <string>
 
 #include "bootstrap/AcquireSetup.h"
@@ -13,6 +14,7 @@
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "crypto/SignatureCheck.h"
 #include "fs/ApplicationFolder.h"
+#include "fs/FolderNameKey.h"
 #include "fs/FileOperations.h"
 #include "tests/download/Descriptions.h"
 #include "tests/download/ServerRig.h"
@@ -353,6 +355,24 @@ class HashedAcquireTest : public AcquireTest {
     rig::Publish(rig::kSite1, Wide(Prefix() + "/c.bin"), c);
   }
   void UseBuildKey() { description.SetPlatform(BuildKeyPlatform()); }
+  // As a build with every requirement on sees it, on 2026-12-09 at noon (UTC).
+  void UseRequiringBuildKey() {
+    DescriptionPlatform platform = BuildKeyPlatform();
+    platform.signedRules.validUntil = platform.signedRules.application = platform.signedRules.sizes = true;
+    platform.signedRules.utcNow = [] { return std::int64_t{1796817600}; };
+    platform.signedRules.applicationName = Wide(TestName());
+    platform.signedRules.sameApplication = [](const std::wstring& x, const std::wstring& y) {
+      return FolderNameKey(x) == FolderNameKey(y);
+    };
+    description.SetPlatform(platform);
+  }
+  // Both files with their sizes, then the expiry and the application (in other letter case).
+  std::string SignedSections(const std::string& validUntil, const std::string& application) const {
+    std::string lower = application;
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return "[File Hashes]\r\n" + Sha256Hex(a) + " 2000 a.bin\r\n" + Sha256Hex(c) + " 1500 My Setup.cab\r\n\r\n" +
+           "[Valid Until]\r\n" + validUntil + "\r\n[Application]\r\n" + lower + "\r\n";
+  }
   std::vector<std::string> Items() const { return {Prefix() + "/a.bin -> a.bin", Prefix() + "/c.bin -> My Setup.cab"}; }
   // Both hash lines as publishers write them: upper case, and several spaces before a name with
   // spaces; `aDigest` replaces the first one's digest.
@@ -371,6 +391,20 @@ class HashedAcquireTest : public AcquireTest {
   const std::string a = rig::Pattern(2000, 5);
   const std::string c = rig::Pattern(1500, 6);
 };
+
+// Signed sizes size the bar: no site is asked for a file's length that the description signed.
+TEST_F(HashedAcquireTest, SignedSizesSizeTheBarWithoutProbes) {
+  UseRequiringBuildKey();
+  rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(Signed(Plain(SignedSections("2026-12-09", TestName())))));
+
+  EXPECT_TRUE(Acquire());
+
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(ReadFileBytes(setupFolder + L"\\My Setup.cab"), c);
+  EXPECT_EQ(Range().iHigh, 3500);
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/a.bin", 2), 2);  // the site choice, the download
+  EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/c.bin", 1), 1);
+}
 
 TEST_F(HashedAcquireTest, ASignedDescriptionWithHashesInstallsUnderTheKey) {
   UseBuildKey();
@@ -438,6 +472,7 @@ class RefusedDescriptionTest : public HashedAcquireTest, public testing::WithPar
 TEST_P(RefusedDescriptionTest, ShowsTheDescriptionMessageAndFetchesNothing) {
   UseBuildKey();
   const std::string name = GetParam().name;
+  const std::string app = TestName();
   const std::string hashed = Plain(HashSection(Sha256Hex(a)));
   std::string published;
   if (name == "unsigned") {
@@ -449,6 +484,15 @@ TEST_P(RefusedDescriptionTest, ShowsTheDescriptionMessageAndFetchesNothing) {
     published = Signed(hashed, true);
   } else if (name == "missing_hash_line") {
     published = Signed(Plain("[File Hashes]\r\n" + Sha256Hex(a) + " a.bin\r\n\r\n"));
+  } else if (name == "expired") {
+    UseRequiringBuildKey();
+    published = Signed(Plain(SignedSections("2026-12-09 11:59:59", app)));
+  } else if (name == "other_application") {
+    UseRequiringBuildKey();
+    published = Signed(Plain(SignedSections("2026-12-10", "Writer")));
+  } else if (name == "unsized") {
+    UseRequiringBuildKey();
+    published = Signed(Plain(HashSection(Sha256Hex(a)) + "[Valid Until]\r\n2026-12-10\r\n[Application]\r\n" + app));
   } else if (name == "planted_unsigned_local_copy") {
     WriteFileBytes(appFolder + L"\\SetupInitial.eif", Encrypted(Plain("[Download Initial Setup]\r\nNo\r\n")));
     WriteFileBytes(appFolder + L"\\a.bin", "planted");
@@ -471,6 +515,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusalCase{"other_key", L"Error opening the initial setup eif.", kMismatch},
                     RefusalCase{"missing_hash_line", L"Error opening the initial setup eif.",
                                 L"a listed file has no hash line, or a hash line is malformed"},
+                    RefusalCase{"expired", L"Error opening the initial setup eif.",
+                                L"it expired at 2026-12-09 11:59:59 UTC"},
+                    RefusalCase{"other_application", L"Error opening the initial setup eif.",
+                                L"its [Application] writer is not ShowsTheDescriptionMessageAndFetchesNothing/other_application"},
+                    RefusalCase{"unsized", L"Error opening the initial setup eif.", L"the hash line of a.bin has no size"},
                     RefusalCase{"planted_unsigned_local_copy", L"Error opening the local initial setup eif.", kUnsigned}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 

@@ -1,6 +1,6 @@
 # The release preset refuses to configure without the publisher's key and hosts, and refuses the
-# demo key whatever file holds it; given its own key it configures, without the warning that the
-# default build prints.  cmake -DSOURCE=... -DWORK=... -P this file
+# demo key whatever file holds it, and refuses to build without a signing key unless told to;
+# given its own keys it configures, without the warning that the default build prints.  cmake -DSOURCE=... -DWORK=... -P this file
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -41,7 +41,8 @@ set(cases
   "empty key setting|-DSETUP_PRIVATE_KEY_FILE=&${host1}&${host2}|give SETUP_PRIVATE_KEY_FILE "
   "key file missing|-DSETUP_PRIVATE_KEY_FILE=${WORK}/none.hex&${host1}&${host2}|SETUP_PRIVATE_KEY_FILE: no file at"
   "demo key of keys/|-DSETUP_PRIVATE_KEY_FILE=${SOURCE}/keys/private.hex&${host1}&${host2}|holds the demo key"
-  "demo key copied elsewhere|-DSETUP_PRIVATE_KEY_FILE=${WORK}/copied-demo-key.hex&${host1}&${host2}|holds the demo key")
+  "demo key copied elsewhere|-DSETUP_PRIVATE_KEY_FILE=${WORK}/copied-demo-key.hex&${host1}&${host2}|holds the demo key"
+  "no signing key|-DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex&${host1}&${host2}|give SETUP_SIGNING_PUBLIC_KEY (or -DSETUP_ALLOW_UNSIGNED=ON): the decryption key built into Setup.exe lets anyone")
 set(index 0)
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" fields "${case}")
@@ -64,7 +65,8 @@ if(NOT EXISTS ${SOURCE}/build/cryptopp-i686/lib/libcryptopp.a)
 endif()
 configure(windows for-trying 0)
 expect_text("default build" "This Setup.exe is for trying only")
-configure(release accepted 0 -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2})
+configure(release accepted 0 -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2}
+          -DSETUP_SIGNING_PUBLIC_KEY=${SOURCE}/tests/crypto/keys/signing-public.der)
 string(FIND "${output}" "for trying only" warned)
 if(NOT warned EQUAL -1)
   message(FATAL_ERROR "accepted: the release build warns that it is for trying only:\n${output}")

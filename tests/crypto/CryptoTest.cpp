@@ -165,10 +165,10 @@ TEST(SignatureProblem, NamesWhatIsWrong) {
 TEST(FileHashesSection, OneLinePerFileThenAnEmptyLine) {
   const Sha256Digest abc = *Sha256Of("abc");
   const Sha256Digest empty = *Sha256Of("");
-  EXPECT_EQ(FileHashesSection({{"Real Setup.exe", abc}, {"Data.cab", empty}}),
+  EXPECT_EQ(FileHashesSection({{"Real Setup.exe", abc, 3}, {"Data.cab", empty, 0}}),
             "[File Hashes]\n"
-            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad Real Setup.exe\n"
-            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855 Data.cab\n"
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad 3 Real Setup.exe\n"
+            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855 0 Data.cab\n"
             "\n");
 }
 

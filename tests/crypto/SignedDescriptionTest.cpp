@@ -55,13 +55,13 @@ TEST(SignedDescription, LoadsOnlyWhatTheBuildKeySignedWithEveryFileHashed) {
       {"signature not last", good + "[Other]\r\nx\r\n", kNotRead, LoadRefusal::kSignatureMissing},
       {"two signatures", good + good.substr(good.find("[Signature]")), kNotRead, LoadRefusal::kSignatureMissing},
       {"signed, a listed file without hash line",
-       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd), kRefused, LoadRefusal::kFileWithoutHash},
+       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd), kRefused, LoadRefusal::kSignedRule},
       {"signed, a bad hash line",
        SignedWith("signing-private.der",
                   kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n" + kHashB + "   My Setup.cab\r\nzz x\r\n\r\n" +
                       kEnd),
-       kRefused, LoadRefusal::kFileWithoutHash},
-      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), kRefused, LoadRefusal::kFileWithoutHash},
+       kRefused, LoadRefusal::kSignedRule},
+      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), kRefused, LoadRefusal::kSignedRule},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,8 +1,10 @@
 # SETUP_SIGNING_PUBLIC_KEY's check at configure time: cmake -DSOURCE=... -DWORK=... -P this file.
 cmake_minimum_required(VERSION 3.20)
-# With -DKEY (and -DOUT) it is the child that runs the check on one file.
+# With -DKEY (and -DOUT) it is the child that runs the check on one file, or on a list with ","
+# in place of ";".
 if(DEFINED KEY)
   include(${SOURCE}/cmake/SigningKey.cmake)
+  string(REPLACE "," ";" KEY "${KEY}")
   setup_signing_key_header("${KEY}" "${OUT}")
   return()
 endif()
@@ -24,7 +26,10 @@ set(cases
   "${keys}/short-public.der|at least 2048 are needed"
   "${keys}/signing-private.der|no SubjectPublicKeyInfo of an RSA key"
   "${WORK}/hex.txt|does not begin with a DER SEQUENCE"
-  "${WORK}/cut.der|DER length does not match")
+  "${WORK}/cut.der|DER length does not match"
+  "${keys}/signing-public.der,${keys}/other-public.der|ok"
+  "${keys}/signing-public.der,${keys}/short-public.der|at least 2048 are needed"
+  "${keys}/signing-public.der,${keys}/other-public.der,${keys}/small-public.der,${keys}/signing-public.der|at most three keys")
 foreach(case ${cases})
   string(REPLACE "|" ";" parts "${case}")
   list(GET parts 0 key)
@@ -39,7 +44,11 @@ foreach(case ${cases})
     endif()
     file(READ ${out} header)
     if(key STREQUAL "")
-      set(pattern "kSigningPublicKeyLength = 0;")
+      set(pattern "kSigningPublicKeyLength = 0;.*kSigningPublicKey2Length = 0;")
+    elseif(key MATCHES "^([^,]*),([^,]*)$")
+      # Two keys: the second one's length in second place, no third.
+      file(SIZE ${CMAKE_MATCH_2} size)
+      set(pattern "kSigningPublicKey2Length = ${size};.*kSigningPublicKey3Length = 0;")
     else()
       file(SIZE ${key} size)
       file(READ ${key} first HEX LIMIT 4)

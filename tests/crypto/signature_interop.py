@@ -7,6 +7,7 @@ one made by `eiftool pack --sign` must verify in Python; the tool's keys must lo
 import argparse
 import hashlib
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -76,10 +77,13 @@ def main():
         expect(private.public_key().public_numbers() == public.public_numbers(), "the key files do not pair")
         (work / "plain.txt").write_bytes(PLAIN.rstrip(b"\r\n"))
         tool("pack", keys / "public.der", work / "plain.txt", work / "signed.eif",
-             "--sign", work / "keys" / "signing-private.der")
+             "--sign", work / "keys" / "signing-private.der", "--any-application")
         raw = tool("unpack", keys / "private.hex", work / "signed.eif")
         signed, _, value = raw.partition(b"[Signature]\r\n")
-        expect(signed == PLAIN, f"the signed bytes are not the text plus its line end:\n{signed!r}")
+        # The text, its line end, then the expiry that pack --sign writes.
+        expect(signed.startswith(PLAIN) and re.fullmatch(rb"\[Valid Until\]\r\n\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\r\n\r\n",
+                                                         signed[len(PLAIN):]),
+               f"the signed bytes are not the text plus its line end and [Valid Until]:\n{signed!r}")
         expect(len(value.strip()) == 768, f"the signature has {len(value.strip())} digits")
         try:
             public.verify(bytes.fromhex(value.strip().decode()), signed, padding.PKCS1v15(), hashes.SHA256())
@@ -88,7 +92,7 @@ def main():
         tool("check", keys / "private.hex", work / "signed.eif", "--verify", work / "keys" / "signing-public.der")
         (work / "signed.txt").write_bytes(raw)
         tool("pack", keys / "public.der", work / "signed.txt", work / "twice.eif",
-             "--sign", work / "keys" / "signing-private.der", expect=1)
+             "--sign", work / "keys" / "signing-private.der", "--any-application", expect=1)
         out = text(tool("check", keys / "private.hex", work / "py.eif", "--verify",
                         work / "keys" / "signing-public.der", expect=1))
         expect("does not match" in out, f"a signature of another key passed:\n{out}")
@@ -98,7 +102,8 @@ def main():
         (work / "Data.cab").write_bytes(b"")
         out = text(tool("hash", work / "Real Setup.exe", work / "Data.cab"))
         wanted = "[File Hashes]\n" + "".join(
-            f"{hashlib.sha256((work / n).read_bytes()).hexdigest()} {n}\n" for n in ("Real Setup.exe", "Data.cab"))
+            f"{hashlib.sha256((work / n).read_bytes()).hexdigest()} {(work / n).stat().st_size} {n}\n"
+            for n in ("Real Setup.exe", "Data.cab"))
         expect(out == wanted + "\n", f"eiftool hash printed:\n{out}")
         tool("hash", work / "missing.bin", expect=1)
     finally:

@@ -1,9 +1,12 @@
 // The [File Hashes] lines, and which listed files they leave without a hash.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "description/DescriptionSyntax.h"
+#include "description/FileHashLine.h"
 #include "description/FileHashes.h"
 #include "description/SetupDescription.h"
 
@@ -43,6 +46,39 @@ TEST(FileHashLines, ReadsWhatTheFormatAllowsAndFlagsTheRest) {
     EXPECT_EQ(targets, c.targets);
     EXPECT_EQ(list.badLines, c.badLines);
   }
+}
+
+TEST(FileHashLines, ASizeBetweenDigestAndTargetIsSignedWithIt) {
+  const struct {
+    const char* name;
+    std::wstring line;
+    bool read;
+    std::optional<std::uint32_t> size;
+    std::wstring target;
+  } cases[] = {
+      {"old form", kLower + L" a.exe", true, std::nullopt, L"a.exe"},
+      {"size and target", kLower + L" 1048576 a.exe", true, 1048576u, L"a.exe"},
+      {"several spaces, a name with spaces", kUpper + L"   12   My Setup.cab", true, 12u, L"My Setup.cab"},
+      {"zero bytes, leading zeros", kLower + L" 000 empty.dat", true, 0u, L"empty.dat"},
+      {"largest 32-bit size", kLower + L" 4294967295 big.cab", true, 4294967295u, L"big.cab"},
+      {"a target of digits alone is the old form", kLower + L" 2024", true, std::nullopt, L"2024"},
+      {"digits glued to letters are a name", kLower + L" 2024report.pdf", true, std::nullopt, L"2024report.pdf"},
+      {"past 32 bits", kLower + L" 4294967296 big.cab", false, std::nullopt, L""},
+      {"far past 32 bits", kLower + L" 99999999999999999999999 big.cab", false, std::nullopt, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<FileHashLine> line = ParseFileHashLine(c.line);
+    ASSERT_EQ(line.has_value(), c.read);
+    if (!c.read) continue;
+    EXPECT_EQ(line->digest, kDigest);
+    EXPECT_EQ(line->size, c.size);
+    EXPECT_EQ(line->target, c.target);
+  }
+  const FileHashList list = ParseFileHashLines({kLower + L" 7 a.exe", kLower + L" b.cab"});
+  EXPECT_EQ(list.sizeByTarget, (std::map<std::wstring, std::uint32_t>{{L"a.exe", 7}}));
+  EXPECT_EQ(TargetsWithoutSize({{L"/a.exe", L"a.exe"}, {L"/b.cab", L"b.cab"}}, list),
+            std::vector<std::wstring>{L"b.cab"});
 }
 
 TEST(FileHashLines, ComeFromTheLoadedDescriptionOnly) {

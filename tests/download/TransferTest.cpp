@@ -257,6 +257,50 @@ TEST_F(TransferTest, AFailedTransferSaysWhy) {
   }
 }
 
+// A signed size holds every attempt to it from the headers on: an answer announcing another
+// length fails before a byte of its body is read or written, and no read goes past the size.
+TEST_F(TransferTest, ASignedSizeBoundsEveryAttempt) {
+  constexpr DWORD kMegabyte = 1024 * 1024;
+  const struct {
+    const char* name;
+    const wchar_t* query;  // fault server parameters
+    DWORD signedSize;
+    bool succeeds;
+    AttemptFailure failure;
+    DWORD detail;
+  } cases[] = {
+      {"4 GB announced for a signed 1 MB file", L"length=4000000000&size=1048576", kMegabyte, false,
+       AttemptFailure::kSignedSizeDiffers, 4000000000u},
+      {"one byte less announced", L"length=1048575&size=1048575", kMegabyte, false,
+       AttemptFailure::kSignedSizeDiffers, 1048575},
+      {"no length announced", L"length=none&size=1048576", kMegabyte, false, AttemptFailure::kNoLength, 0},
+      {"the signed size announced", L"size=1048576", kMegabyte, true, AttemptFailure::kNone, 0},
+      // The body goes on past the announced (and signed) size: the file ends at the size.
+      {"more than the signed size sent", L"length=1000&size=1500&stall_after=0&stall_ms=100", 1000, true,
+       AttemptFailure::kNone, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgressRecorder caseProgress;
+    const std::wstring target = temp / L"signed-size.bin";
+    const std::wstring path = L"/signed-size-" + std::to_wstring(&c - cases);
+    const TransferOutcome outcome =
+        TransferUrlToFile(rig::Url(rig::kFault, path + L"?" + c.query), target, caseProgress.window(), nullptr,
+                          std::string(), c.signedSize);
+    EXPECT_EQ(outcome.succeeded, c.succeeds);
+    EXPECT_EQ(outcome.attempts, c.succeeds ? 1 : 4);
+    EXPECT_EQ(outcome.failure, c.failure);
+    EXPECT_EQ(outcome.detail, c.detail);
+    if (c.succeeds) {
+      EXPECT_EQ(ReadFileBytes(target).size(), c.signedSize);
+      EXPECT_EQ(caseProgress.Total(), c.signedSize);
+    } else {
+      EXPECT_FALSE(PathExists(target));
+      EXPECT_EQ(caseProgress.Total(), 0u);  // not a byte written in any attempt
+    }
+  }
+}
+
 // A site item "user:password@host" answers the server's challenge with its credentials.
 TEST_F(TransferTest, ASiteItemWithCredentialsQualifiesOnlyWithTheRightOnes) {
   const std::string body = rig::Pattern(3000, 5);

@@ -38,10 +38,11 @@ def setup_for_hosts(build_dir, exe, copy, host1, host2):
         f.write(data)
 
 
-def pack_with_build_key(build_dir, eiftool, plain, out, signing_key=None):
+def pack_with_build_key(build_dir, eiftool, plain, out, signing_key=None, sign_options=("--any-application",)):
     """`eiftool pack` of the text file `plain` with the key compiled into the build's Setup.exe,
-    signed with the private key file `signing_key` when given."""
+    signed with the private key file `signing_key` when given, with `sign_options` (the
+    application it serves, its expiry)."""
     os.makedirs(os.path.dirname(out), exist_ok=True)
-    sign = ["--sign", signing_key] if signing_key else []
+    sign = ["--sign", signing_key] + list(sign_options) if signing_key else []
     subprocess.run([eiftool, "pack", build_setting(build_dir, "SETUP_PRIVATE_KEY_FILE"), plain, out] + sign,
                    check=True, stdout=subprocess.DEVNULL)

@@ -76,23 +76,26 @@ class Scenario:
         self.rig = rig
         self.report_path = os.path.join(self.app, "final-setup-report.txt")
 
-    def pack(self, text, out_path, signing_key=None):
+    def pack(self, text, out_path, signing_key=None, application="Demo"):
         plain = out_path + ".txt"
         os.makedirs(os.path.dirname(out_path), exist_ok=True)
         with open(plain, "w", newline="\n") as f:
             f.write(text)
-        pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, out_path, signing_key)
+        pack_with_build_key(BUILD, ENV["EIFTOOL"], plain, out_path, signing_key, ("--application", application))
         os.remove(plain)
 
-    def serve_description(self, server, text, signing_key=None):
-        self.pack(text, os.path.join(self.rig.root(server), DESCRIPTION_PATH), signing_key)
+    def serve_description(self, server, text, signing_key=None, application="Demo"):
+        self.pack(text, os.path.join(self.rig.root(server), DESCRIPTION_PATH), signing_key, application)
 
-    def hash_section(self, server, files):
-        """[File Hashes] for `files` as the site `server` serves them."""
+    def hash_section(self, server, files, sizes=None):
+        """[File Hashes] for `files` as the site `server` serves them, each with its size (or the
+        one `sizes` gives for its target)."""
         lines = ""
         for source, target in files:
             with open(os.path.join(self.rig.root(server), source.lstrip("/")), "rb") as f:
-                lines += "%s  %s\n" % (hashlib.sha256(f.read()).hexdigest(), target)
+                data = f.read()
+            size = (sizes or {}).get(target, len(data))
+            lines += "%s  %d %s\n" % (hashlib.sha256(data).hexdigest(), size, target)
         return "[File Hashes]\n" + lines + "\n"
 
     def serve_files(self, server, delay_ms=None):
@@ -276,9 +279,9 @@ class EndToEndTest(unittest.TestCase):
         s.serve_files("site1")
         return s
 
-    def signed_text(self, s, extra=""):
+    def signed_text(self, s, extra="", sizes=None):
         return description_text(standard_files(), [self.host("site1")],
-                                extra=s.hash_section("site1", standard_files()) + extra)
+                                extra=s.hash_section("site1", standard_files(), sizes) + extra)
 
     def test_signing_build_installs_a_signed_description_with_hashes(self):
         s = self.start_signed("signed")
@@ -322,8 +325,51 @@ class EndToEndTest(unittest.TestCase):
         self.assertMessages(s, ["Error: Failed to download data-medium.bin"])
         self.assertFalse(os.path.exists(s.report_path), "the final setup was started")
         gets = [r for r in self.rig.requests("site1") if r.startswith("GET /demo/data-medium.bin ")]
-        self.assertEqual(len(gets), 1 + 4, gets)  # sized, then every attempt
+        self.assertEqual(len(gets), 4, gets)  # every attempt; its signed size needs no probe
         self.assertCleanedUp(s)
+
+    def test_signing_build_refuses_an_expired_or_another_applications_description(self):
+        for case in ("expired", "expired-local-copy", "other-application"):
+            with self.subTest(case):
+                s = self.start_signed("refused-" + case)
+                if case == "expired":
+                    s.serve_description("host1", self.signed_text(s, extra="[Valid Until]\n2020-01-31\n\n"),
+                                        signing_key=SIGNING_KEY)
+                elif case == "other-application":
+                    s.serve_description("host1", self.signed_text(s), signing_key=SIGNING_KEY, application="Writer")
+                else:
+                    s.pack(self.signed_text(s, extra="[Valid Until]\n2020-01-31 12:00:00\n\n"
+                                                     "[Download Initial Setup]\nNo\n\n"),
+                           os.path.join(s.app, "SetupInitial.eif"), signing_key=SIGNING_KEY)
+                s.run()
+                local = case == "expired-local-copy"
+                self.assertMessages(s, ["Error opening the %sinitial setup eif." % ("local " if local else "")])
+                self.assertFalse(os.path.exists(s.report_path), "the final setup was started")
+                self.assertEqual([r for r in self.rig.requests("site1") if r.startswith("GET ")], [])
+                if local:
+                    self.assertEqual(self.rig.requests("host1"), [])
+                self.assertCleanedUp(s)
+
+    def test_a_signed_size_smaller_than_what_the_site_serves_fails_each_attempt_at_once(self):
+        s = self.start_signed("signed-size-smaller")
+        s.serve_description("host1", self.signed_text(s, sizes={"data-medium.bin": 69999}), signing_key=SIGNING_KEY)
+        s.run()
+        self.assertMessages(s, ["Error: Failed to download data-medium.bin"])
+        self.assertFalse(os.path.exists(s.report_path), "the final setup was started")
+        gets = [r for r in self.rig.requests("site1") if r.startswith("GET /demo/data-medium.bin ")]
+        self.assertEqual(len(gets), 4, gets)  # the attempts only: the signed size needs no probe
+        self.assertCleanedUp(s)
+
+    def test_a_build_with_two_keys_installs_what_the_second_one_signed(self):
+        s = self.start("second-key", exe=ENV["TWO_KEYS_SETUP_EXE"])
+        s.serve_files("site1")
+        s.serve_description("host1", self.signed_text(s), signing_key=SIGNING_KEY)
+        s.run()
+        self.assertInstalled(s, self.host("site1"))
+        # The site is chosen on its first file; every other file is sized by its signed size.
+        probes = [r for r in self.rig.requests("site1") if r.startswith("GET /demo/data-")]
+        self.assertEqual(len(probes), len(DATA_FILES), probes)
+
 
 if __name__ == "__main__":
     only = ENV.get("E2E_ONLY")

@@ -12,7 +12,9 @@
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
+#include "description/ValidUntil.h"
 #include "tools/DescriptionCheck.h"
+#include "tools/SignedSections.h"
 
 namespace {
 
@@ -28,6 +30,40 @@ DescriptionPlatform FuzzPlatform() {
   platform.applicationFolder = [] { return std::wstring(L"c:\\app\\"); };
   platform.missingSection = [](const std::wstring&) {};
   return platform;
+}
+
+// 2026-12-09 12:00:00 UTC.
+constexpr std::int64_t kFuzzNow = 1796817600;
+
+// As a build with a signing key and every requirement sees a text: any well-formed [Signature]
+// passes, so the rules behind it are reached.
+DescriptionPlatform SignedFuzzPlatform() {
+  DescriptionPlatform platform = FuzzPlatform();
+  platform.verifySignature = [](const std::string&, const std::vector<unsigned char>&) { return true; };
+  platform.signedRules.validUntil = platform.signedRules.application = platform.signedRules.sizes = true;
+  platform.signedRules.utcNow = [] { return kFuzzNow; };
+  platform.signedRules.applicationName = L"Demo";
+  platform.signedRules.sameApplication = [](const std::wstring& a, const std::wstring& b) {
+    return UpperAscii(a) == UpperAscii(b);
+  };
+  return platform;
+}
+
+// A signed text that loads met every rule; one that is refused after its signature says why.
+void CheckSignedRules(const std::string& plain) {
+  SetupDescription description(SignedFuzzPlatform());
+  const bool loaded = description.LoadPlainText(plain);
+  Require(!loaded || description.SignedRefusal().empty(), "loaded with a refusal");
+  if (!loaded) return;
+  const std::optional<std::int64_t> until =
+      ParseValidUntil(TrimDescriptionSpace(description.GetValue(L"Valid Until")));
+  Require(until && StillValid(*until, kFuzzNow), "loaded expired or without [Valid Until]");
+  const std::string written = FormatValidUntil(*until);
+  Require(ParseValidUntil(std::wstring(written.begin(), written.end())) == until, "[Valid Until] does not read back");
+  const FileHashList hashes = FileHashesOf(description);
+  Require(TargetsWithoutSize(description.ListedFiles(), hashes).empty(), "loaded with a listed file unsized");
+  CheckSignedText(plain, kFuzzNow);
+  ExpiryWarning(plain, kFuzzNow);
 }
 
 }  // namespace
@@ -132,4 +168,5 @@ void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   Require(wellFormed == !signature.signature.empty(), "signature bytes without a well-formed section");
   Require(signature.form != DescriptionSignature::Form::kNone || signature.signedText == plain,
           "no section, yet not the whole text signed");
+  CheckSignedRules(plain);
 }

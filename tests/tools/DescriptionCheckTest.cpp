@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "description/EmbeddedKey.h"
 #include "tests/support/BuildKey.h"
 #include "tools/DescriptionCheck.h"
+#include "tools/SignedSections.h"
 
 namespace {
 
@@ -86,6 +89,86 @@ TEST(DescriptionCheck, ExplainsWhyAFileDoesNotDecrypt) {
     EXPECT_NE(report.find(c.reported), std::string::npos) << report;
   }
   EXPECT_NE(DescribeDecryptionFailure(good, "00").find("private key does not load"), std::string::npos);
+}
+
+// 2026-12-09 12:00:00 UTC.
+constexpr std::int64_t kNow = 1796817600;
+
+TEST(SignedText, SaysWhatASigningBuildRefusesAndWhatItWarnsOf) {
+  const std::string hash = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+  const std::string files = "[Files to download]\n/a.exe -> a.exe\n\n[File Hashes]\n" + hash;
+  const struct {
+    const char* name;
+    std::string text;
+    std::string problems;
+    std::string notes;
+  } cases[] = {
+      {"complete", files + " 5 a.exe\n\n[Valid Until]\n2027-01-01\n[Application]\nReader\n", "",
+       "valid until 2027-01-01 23:59:59 UTC (23 days 11 hours left)\nfor application Reader (Setup_Reader_*.exe)\n"},
+      {"expired", files + " 5 a.exe\n\n[Valid Until]\n2026-12-09 11:00:00\n[Application]\nReader\n",
+       "expired at 2026-12-09 11:00:00 UTC: Setup.exe refuses it; sign it again\n",
+       "for application Reader (Setup_Reader_*.exe)\n"},
+      {"malformed expiry, empty application", files + " 5 a.exe\n\n[Valid Until]\nnext week\n[Application]\n\n",
+       "[Valid Until] 'next week' is not YYYY-MM-DD or YYYY-MM-DD HH:MM:SS\n"
+       "[Application] is empty: no Setup.exe accepts it\n",
+       ""},
+      {"nothing of it", files + " a.exe\n\n", "",
+       "warning: the [File Hashes] line of 'a.exe' has no size: a build with a signing key refuses it (unless built "
+       "with SETUP_REQUIRE_SIZES=OFF); `eiftool hash` writes it\n"
+       "warning: no [Valid Until]: a build with a signing key refuses it (unless built with "
+       "SETUP_REQUIRE_VALID_UNTIL=OFF); `pack --sign` writes one\n"
+       "warning: for any application: a build with a signing key refuses it unless built with "
+       "SETUP_REQUIRE_APPLICATION=OFF\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SignedTextReport report = CheckSignedText(c.text, kNow);
+    EXPECT_EQ(Joined(report.problems), c.problems);
+    EXPECT_EQ(Joined(report.notes), c.notes);
+  }
+}
+
+TEST(SignedText, PackWritesTheSectionsTheTextLacks) {
+  const struct {
+    const char* name;
+    std::string plain;
+    std::optional<std::string> application;
+    std::string signedText;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {"both, after a last line without its end", "[End]\nEnd", "Reader",
+       "[End]\nEnd\n[Valid Until]\n2026-12-09 12:00:00\n\n[Application]\nReader\n\n", {}},
+      {"any application, CR LF kept", "[End]\r\nEnd\r\n", std::nullopt,
+       "[End]\r\nEnd\r\n[Valid Until]\r\n2026-12-09 12:00:00\r\n\r\n", {}},
+      {"the text's own sections stay", "[valid until]\n2020-01-01\n[Application]\nOld\n", "Reader",
+       "[valid until]\n2020-01-01\n[Application]\nOld\n", {"[Valid Until]", "[Application]"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> kept;
+    EXPECT_EQ(WithSignedSections(c.plain, kNow, c.application, kept), c.signedText);
+    EXPECT_EQ(kept, c.kept);
+  }
+}
+
+TEST(SignedText, AServedDescriptionIsWorthAWarningAWeekBeforeItExpires) {
+  const struct {
+    std::string validUntil;  // empty: no section
+    std::optional<std::string> warning;
+  } cases[] = {
+      {"", std::nullopt},
+      {"2026-12-16 12:00:01", std::nullopt},
+      {"2026-12-16 12:00:00", "it expires at 2026-12-16 12:00:00 UTC (7 days 0 hours left): sign it again before then"},
+      {"2026-12-09 12:00:00", "it expires at 2026-12-09 12:00:00 UTC (0 days 0 hours left): sign it again before then"},
+      {"2026-12-09 11:59:59",
+       "it expired at 2026-12-09 11:59:59 UTC: a build with a signing key refuses it; sign it again"},
+      {"someday", "its [Valid Until] is malformed: a build with a signing key refuses it"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.validUntil);
+    const std::string text = c.validUntil.empty() ? "[End]\nEnd\n" : "[Valid Until]\n" + c.validUntil + "\n[End]\nEnd\n";
+    EXPECT_EQ(ExpiryWarning(text, kNow), c.warning);
+  }
 }
 
 }  // namespace

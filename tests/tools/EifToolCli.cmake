@@ -40,6 +40,21 @@ if(NOT out MATCHES "demo.eif: OK")
 endif()
 run(2)
 run(2 pack only-one-argument)
+# Signing takes an application, or says it serves any; its options need --sign.
+set(sign_key ${SOURCE}/tests/crypto/keys/signing-private.der)
+set(pack_args pack ${WORK}/keys/public.der ${WORK}/crlf.txt ${WORK}/signed.eif)
+run(1 ${pack_args} --sign ${sign_key})
+run(1 ${pack_args} --sign ${sign_key} --application Demo --any-application)
+run(1 ${pack_args} --sign ${sign_key} --any-application --valid-days 0)
+run(2 ${pack_args} --valid-days 30)
+run(0 ${pack_args} --sign ${sign_key} --application Demo --valid-days 30)
+# The text has other mistakes (the gaps above); the lines of the signature come first.
+run(1 check ${WORK}/keys/private.hex ${WORK}/signed.eif --verify ${SOURCE}/tests/crypto/keys/other-public.der
+    --verify ${SOURCE}/tests/crypto/keys/signing-public.der)
+if(NOT out MATCHES "signed by the key of [^\n]*signing-public.der" OR NOT out MATCHES "\\((29 days 23|30 days 0) hours left\\)"
+   OR NOT out MATCHES "for application Demo")
+  message(FATAL_ERROR "check --verify with two keys:\n${out}")
+endif()
 run(0 --help)
 if(NOT out MATCHES "Description format")
   message(FATAL_ERROR "--help does not explain the format")

@@ -134,6 +134,22 @@ def check_default_hosts():
                                             for p in report["problems"]), report["problems"])
 
 
+def check_expiry_warning():
+    """A default host that serves a signed description expiring within a week gets a warning."""
+    plain = WORK / "expiring.txt"
+    plain.write_text((WORK / "served.txt").read_text(encoding="latin-1"), encoding="latin-1")
+    for app, days, warned in (("Soon", "3", True), ("Later", "8", False)):
+        packed = WORK / f"expiring-{app}.eif"
+        subprocess.run([*EIFTOOL, "pack", str(PUBLIC), str(plain), str(packed), "--sign",
+                        str(SOURCE / "tests/crypto/keys/signing-private.der"), "--application", app,
+                        "--valid-days", days], check=True, capture_output=True, timeout=RUN_LIMIT_S)
+        www("host1", f"/downloads/Setups/{app}/SetupInitial.eif", packed.read_bytes())
+        rc, table, _, err = audit(packed, "--application", app, "--default-host", HOST1)
+        expect(f"expiry in {days} days", rc == 0, f"exit {rc}\n{table}")
+        line = f"audit: warning: default host {HOST1} serves a description: it expires at "
+        expect(f"expiry in {days} days", (line in err and "sign it again before then" in err) == warned, err)
+
+
 def check_hash_mismatch():
     wrong = {"App.exe": sha(APP), "Data.cab": sha(DATA[:-1] + b"x")}
     rc, table, report, _ = audit(description("mismatch", [SITE1], wrong))
@@ -255,7 +271,8 @@ def main():
     setup_servers()
     for check in (check_all_good, check_later_file_missing, check_exactly_1000_passed_over,
                   check_default_hosts, check_hash_mismatch, check_server_never_answers,
-                  check_what_hosts_answer, check_stale_mirror, check_request_headers):
+                  check_what_hosts_answer, check_stale_mirror, check_request_headers,
+                  check_expiry_warning):
         check()
     for failure in failures:
         print("FAIL", failure)
