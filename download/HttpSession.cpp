@@ -12,6 +12,9 @@ constexpr DWORD kRequestFlags = http_rules::kRequestFlags;
 static_assert(kRequestFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                 INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE),
               "request flags");
+// Added for an https URL; nothing ever waives a check of the server's certificate.
+constexpr DWORD kSecureFlag = http_rules::kSecureFlag;
+static_assert(kSecureFlag == INTERNET_FLAG_SECURE, "secure flag");
 // What InternetOpenUrlW asks for, so the request stays as it always was.
 const wchar_t* const kAcceptTypes[] = {L"*/*", nullptr};
 constexpr DWORD kRequestTimeoutMs = 30000;
@@ -100,7 +103,7 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url) {
     opened.error = ::GetLastError();
     return opened;
   }
-  const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
+  const DWORD flags = kRequestFlags | (parts.secure ? kSecureFlag : 0);
   opened.request.reset(::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
                                           nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
   if (!opened.request) {

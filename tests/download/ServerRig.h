@@ -6,7 +6,12 @@
 namespace rig {
 
 // Port offsets from the base port (see tests/servers/rig.sh).
-enum Server { kHost1 = 1, kHost2 = 2, kSite1 = 3, kSite2 = 4, kSite3 = 5, kSite4 = 6, kDown = 8, kFault = 9 };
+enum Server { kHost1 = 1, kHost2 = 2, kSite1 = 3, kSite2 = 4, kSite3 = 5, kSite4 = 6, kDown = 8, kFault = 9,
+              // HTTPS, site1's files, with a certificate for another name, expired, from an
+              // unknown CA.
+              kWrongName = 17, kExpired = 18, kUnknownCa = 19 };
+// The HTTPS twin of an nginx host (kHost1 .. kSite4): its files, its own log, a good certificate.
+Server Tls(Server server);
 
 // True when the wrapper announced the servers; tests that need them skip otherwise.
 bool Available();
@@ -25,6 +30,9 @@ std::string Log(Server server);
 // the query too). nginx logs a request just after answering it, so this waits up to 3 s for
 // the count to reach `expected` before it answers.
 int CountRequests(Server server, const std::string& path, int expected = 0);
+
+// The rig's CA (DER), which signed the good certificates; only tests that trust it get through.
+std::wstring CaPath();
 
 // Windows path of a file in the rig's state folder.
 std::wstring StatePath(const std::wstring& relative);
