@@ -3,23 +3,27 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include "base/UniqueHandle.h"
+#include <cstdio>
 
 namespace {
-struct CertStoreTraits {
-  using Type = HCERTSTORE;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::CertCloseStore(h, 0); }
-};
-struct CertContextTraits {
-  using Type = PCCERT_CONTEXT;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::CertFreeCertificateContext(h); }
-};
-using UniqueCertStore = UniqueHandle<CertStoreTraits>;
-using UniqueCertContext = UniqueHandle<CertContextTraits>;
-
 const BYTE* Bytes(const std::string& der) { return reinterpret_cast<const BYTE*>(der.data()); }
+
+// Where the current user's Root store keeps a certificate: a key named by its SHA-1 thumbprint.
+// Wine's store reports a deletion as done but keeps the key, so the key itself is removed.
+std::wstring RegistryKey(const std::string& der) {
+  BYTE hash[20] = {};
+  DWORD size = sizeof(hash);
+  if (!::CryptHashCertificate(0, CALG_SHA1, 0, Bytes(der), static_cast<DWORD>(der.size()), hash, &size)) {
+    return std::wstring();
+  }
+  std::wstring key = L"Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\";
+  for (BYTE b : hash) {
+    wchar_t digits[3] = {};
+    std::swprintf(digits, 3, L"%02X", b);
+    key += digits;
+  }
+  return key;
+}
 }  // namespace
 
 bool TrustRootCertificate(const std::string& der) {
@@ -27,12 +31,8 @@ bool TrustRootCertificate(const std::string& der) {
 }
 
 bool DistrustRootCertificate(const std::string& der) {
-  UniqueCertStore store(::CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root"));
-  UniqueCertContext wanted(
-      ::CertCreateCertificateContext(X509_ASN_ENCODING, Bytes(der), static_cast<DWORD>(der.size())));
-  if (!store || !wanted) return false;
-  PCCERT_CONTEXT found =
-      ::CertFindCertificateInStore(store.get(), X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted.get(), nullptr);
-  // The store frees the context it found, whether or not the deletion succeeds.
-  return found == nullptr || ::CertDeleteCertificateFromStore(found) != FALSE;
+  const std::wstring key = RegistryKey(der);
+  if (key.empty()) return false;
+  const LSTATUS status = ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
