@@ -160,12 +160,14 @@ class EndToEndTest(unittest.TestCase):
 
     def happy_requests(self, description_host, site):
         """What a run requests of its first default host and its site: the description probed
-        and fetched; the first file probed to choose the site; every file sized, then fetched."""
-        description = ["GET /" + DESCRIPTION_PATH + " 200"] * 2
+        (one byte) and fetched; the first file probed to choose the site; every file probed for
+        the bar, then fetched."""
         files = [source for source, _ in standard_files()]
-        gets = ["GET %s 200" % source for source in files * 2 + files[:1]]
-        self.assertEqual(self.requests_of(description_host), sorted(description))
-        self.assertEqual(self.requests_of(site), sorted(gets))
+        probes = ["GET %s 206" % source for source in files[:1] + files]
+        fetches = ["GET %s 200" % source for source in files]
+        self.assertEqual(self.requests_of(description_host),
+                         sorted(["GET /%s %s" % (DESCRIPTION_PATH, status) for status in (206, 200)]))
+        self.assertEqual(self.requests_of(site), sorted(probes + fetches))
 
     def assertCleanedUp(self, scenario):
         self.assertEqual(scenario.exit_code, 0)
