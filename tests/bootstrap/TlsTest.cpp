@@ -12,6 +12,7 @@
 #include "bootstrap/AcquireSetup.h"
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "download/HttpRules.h"
+#include "download/LengthProbe.h"
 #include "download/Transfer.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FileOperations.h"
@@ -105,6 +106,25 @@ TEST_F(HttpsTest, AWholeRunGoesOverHttpsOnly) {
   EXPECT_EQ(rig::CountRequests(rig::Tls(rig::kSite1), "/whole/a.bin", 3), 3);  // chosen, sized, fetched
   EXPECT_EQ(rig::CountRequests(rig::Tls(rig::kSite1), "/whole/b.bin", 2), 2);
   for (rig::Server plain : {rig::kHost1, rig::kHost2, rig::kSite1}) EXPECT_EQ(rig::Log(plain), "");
+}
+
+// A host that sends an https request on to http:// fails it, as Windows does (Wine would follow
+// the redirect): the answer of the plain connection is never taken.
+TEST_F(HttpsTest, ARedirectToHttpFailsTheRequest) {
+  rig::Publish(rig::kSite1, L"/to-http/file.bin", rig::Pattern(3000));
+  const std::wstring url = http_rules::Url(rig::Host(rig::Tls(rig::kSite1)), L"/to-http/file.bin");
+
+  const ProbeOutcome probe = ProbeLength(url);
+  const TransferOutcome transfer = TransferUrlToFile(url, temp / L"file.bin", nullptr, nullptr, std::string());
+
+  EXPECT_EQ(probe.length, 0u);
+  EXPECT_EQ(probe.failure, ProbeFailure::kNoAnswer);
+  EXPECT_EQ(probe.detail, static_cast<DWORD>(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR));
+  EXPECT_FALSE(transfer.succeeded);
+  EXPECT_EQ(transfer.attempts, 4);
+  EXPECT_EQ(transfer.detail, static_cast<DWORD>(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR));
+  EXPECT_FALSE(PathExists(temp / L"file.bin"));
+  EXPECT_EQ(rig::CountRequests(rig::Tls(rig::kSite1), "/to-http/file.bin", 5), 5);  // each stopped there
 }
 
 // Each listener that fails the check: the error WinINet reports for it (Wine 8 reports an

@@ -21,7 +21,8 @@
 #   BASE+8  (never served: a host that is down)
 #   BASE+9  fault   tests/servers/fault_server.py    no document root
 #   BASE+11..16  host1-tls .. site4-tls: HTTPS twins of host1 .. site4 (same document roots,
-#                logs NAME-tls.access.log), certificate for 127.0.0.1 from the rig's CA
+#                logs NAME-tls.access.log), certificate for 127.0.0.1 from the rig's CA;
+#                /to-http/PATH redirects to http://127.0.0.1:<the plain host's port>/to-http/PATH
 #   BASE+17 wrong-name   HTTPS, site1's files, a certificate for another name
 #   BASE+18 expired      HTTPS, site1's files, a certificate that expired in 2020
 #   BASE+19 unknown-ca   HTTPS, site1's files, a certificate from a CA that nobody trusts
@@ -84,10 +85,12 @@ parse_options() {
 
 is_down() { [[ " ${down[*]} " == *" $1 "* ]]; }
 
-# STATE PORT HOST CERTIFICATE LOG: an HTTPS server block with HOST's document root.
+# STATE PORT HOST CERTIFICATE LOG [PLAIN_PORT]: an HTTPS server block with HOST's document
+# root; with PLAIN_PORT, /to-http/... redirects to the same path on that plain HTTP port.
 tls_server() {
   echo "  server { listen 127.0.0.1:$2 ssl; root $1/www/$3;"
   echo "           ssl_certificate $1/tls/$4.pem; ssl_certificate_key $1/tls/server.key;"
+  [ -n "${6:-}" ] && echo "           location /to-http/ { return 302 http://127.0.0.1:$6\$request_uri; }"
   echo "           access_log $1/logs/$5.access.log rig; }"
 }
 
@@ -121,7 +124,7 @@ CONF
       [ "$name" = site4 ] &&
         echo "           location /private/ { auth_basic rig; auth_basic_user_file $state/htpasswd; }"
       echo "           access_log $state/logs/$name.access.log rig; }"
-      tls_server "$state" $((base + 10 + i)) "$name" good "$name-tls"
+      tls_server "$state" $((base + 10 + i)) "$name" good "$name-tls" $((base + i))
     done
     i=16
     for name in "${bad_tls[@]}"; do
