@@ -52,6 +52,22 @@ set(SETUP_PRIVATE_KEY_FILE ${SETUP_DEMO_KEY_FILE} CACHE FILEPATH
 set(SETUP_DEFAULT_HOST_1 "127.0.0.1:18081" CACHE STRING "First host that serves SetupInitial.eif")
 set(SETUP_DEFAULT_HOST_2 "127.0.0.1:18082" CACHE STRING "Second host that serves SetupInitial.eif")
 
+# The scheme of every URL Setup.exe forms, for every preset: "http" or "https" (a host that
+# serves HTTPS only; its certificate must hold for Windows, nothing waives a check).
+set(SETUP_URL_SCHEME "http" CACHE STRING "Scheme of every URL Setup.exe forms: http or https")
+set_property(CACHE SETUP_URL_SCHEME PROPERTY STRINGS http https)
+if(NOT SETUP_URL_SCHEME MATCHES "^(http|https)$")
+  message(FATAL_ERROR "SETUP_URL_SCHEME: give http or https, not '${SETUP_URL_SCHEME}'")
+endif()
+# The scheme comes from SETUP_URL_SCHEME alone: a host written with one would be requested as
+# "http://https://...", which no server answers.
+foreach(setting SETUP_DEFAULT_HOST_1 SETUP_DEFAULT_HOST_2)
+  if("${${setting}}" MATCHES "://")
+    message(FATAL_ERROR "${setting}: give the host without a scheme ('${${setting}}'); "
+                        "SETUP_URL_SCHEME chooses http or https")
+  endif()
+endforeach()
+
 # Said once the build knows it makes Setup.exe (after project()).
 function(setup_warn_if_for_trying_only)
   setup_key_text("${SETUP_PRIVATE_KEY_FILE}" given_key)

@@ -7,7 +7,23 @@
 namespace http_rules {
 
 inline constexpr wchar_t kUserAgent[] = L"Velmar's Downloader";
+
+// The scheme of every URL the bootstrapper forms, chosen when it is built (SETUP_URL_SCHEME).
+// Each choice has a namespace of its own, so a test program may link code built either way.
+#if defined(SETUP_URL_SCHEME_HTTPS)
+inline namespace https_build {
+inline constexpr wchar_t kScheme[] = L"https://";
+#else
+inline namespace http_build {
 inline constexpr wchar_t kScheme[] = L"http://";
+#endif
+
+// kScheme + host + path: the host is used as written (a port, even a leading path, stays). A
+// description cannot hold a scheme of its own in a site item: "//" starts a comment there.
+inline std::wstring Url(const std::wstring& host, const std::wstring& path) {
+  return kScheme + host + path;
+}
+}  // namespace https_build / http_build
 // The description's folder on a default host is this + the application name.
 inline constexpr wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
 
@@ -15,6 +31,9 @@ inline constexpr wchar_t kDefaultServerFolder[] = L"/downloads/Setups/";
 // request reaches the server (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
 // INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE; checked where wininet.h is seen).
 inline constexpr std::uint32_t kRequestFlags = 0x84000500;
+// Added for an https URL (INTERNET_FLAG_SECURE): the server's certificate must hold, or the
+// request fails like a host that does not answer. No flag or option waives any of its checks.
+inline constexpr std::uint32_t kSecureFlag = 0x00800000;
 
 // Anything shorter is taken for an error page. A site needs more than this for its first
 // listed file; a default host needs at least this for the description.
@@ -30,10 +49,6 @@ inline bool HostOffersDescription(std::uint32_t contentLength) {
   return static_cast<std::int32_t>(contentLength) >= kDescriptionThreshold;
 }
 
-// "http://" + host + path: the host is used as written (a port, even a leading path, stays).
-inline std::wstring Url(const std::wstring& host, const std::wstring& path) {
-  return kScheme + host + path;
-}
 inline std::wstring DescriptionFolder(const std::wstring& applicationName) {
   return kDefaultServerFolder + applicationName;
 }

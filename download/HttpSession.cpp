@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "download/HttpRules.h"
 
 namespace {
@@ -12,6 +13,9 @@ constexpr DWORD kRequestFlags = http_rules::kRequestFlags;
 static_assert(kRequestFlags == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                 INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE),
               "request flags");
+// Added for an https URL; nothing ever waives a check of the server's certificate.
+constexpr DWORD kSecureFlag = http_rules::kSecureFlag;
+static_assert(kSecureFlag == INTERNET_FLAG_SECURE, "secure flag");
 // What InternetOpenUrlW asks for, so the request stays as it always was.
 const wchar_t* const kAcceptTypes[] = {L"*/*", nullptr};
 constexpr DWORD kRequestTimeoutMs = 30000;
@@ -68,6 +72,19 @@ DWORD SplitUrl(const std::wstring& url, UrlParts& parts) {
 }
 
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// The URL a request addresses: once sent, the last hop of the redirects it followed. Empty when
+// unreadable.
+std::wstring RequestUrl(HINTERNET request) {
+  DWORD bytes = 0;
+  ::InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &bytes);
+  std::vector<wchar_t> url(bytes / sizeof(wchar_t) + 1);
+  bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+  if (!::InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &bytes)) return std::wstring();
+  return url.data();
+}
+
+bool IsHttpsUrl(const std::wstring& url) { return UpperAscii(url.substr(0, 8)) == L"HTTPS://"; }
 }  // namespace
 
 void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds) {
@@ -100,7 +117,7 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extr
     opened.error = ::GetLastError();
     return opened;
   }
-  const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0) | extraFlags;
+  const DWORD flags = kRequestFlags | (parts.secure ? kSecureFlag : 0) | extraFlags;
   opened.request.reset(::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
                                           nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
   if (!opened.request) {
@@ -113,8 +130,18 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extr
 }
 
 bool SendRequest(HINTERNET request, const std::wstring& headers) {
-  return ::HttpSendRequestW(request, headers.empty() ? nullptr : headers.c_str(),
-                            static_cast<DWORD>(headers.size()), nullptr, 0) != FALSE;
+  const bool secure = IsHttpsUrl(RequestUrl(request));
+  if (!::HttpSendRequestW(request, headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<DWORD>(headers.size()), nullptr, 0)) {
+    return false;
+  }
+  // Windows stops a redirect from https to http under these flags; Wine follows it. Stopped
+  // here as well, so that a secure request never ends on a plain connection.
+  if (secure && !IsHttpsUrl(RequestUrl(request))) {
+    ::SetLastError(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
+    return false;
+  }
+  return true;
 }
 
 DWORD QueryStatusCode(HINTERNET request) {

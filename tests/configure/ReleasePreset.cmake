@@ -57,6 +57,22 @@ foreach(case IN LISTS cases)
   math(EXPR index "${index} + 1")
 endforeach()
 
+# The URL scheme, refused before anything is built: name|argument|part of the refusal.
+set(key_and_hosts -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2})
+set(scheme_cases
+  "unknown scheme|-DSETUP_URL_SCHEME=ftp|SETUP_URL_SCHEME: give http or https, not 'ftp'"
+  "scheme in upper case|-DSETUP_URL_SCHEME=HTTPS|SETUP_URL_SCHEME: give http or https"
+  "host written with a scheme|-DSETUP_DEFAULT_HOST_1=https://one.example|SETUP_DEFAULT_HOST_1: give the host without a scheme")
+foreach(case IN LISTS scheme_cases)
+  string(REPLACE "|" ";" fields "${case}")
+  list(GET fields 0 name)
+  list(GET fields 1 argument)
+  list(GET fields 2 text)
+  configure(release refused-${index} 1 ${key_and_hosts} ${argument})
+  expect_text("${name}" "${text}")
+  math(EXPR index "${index} + 1")
+endforeach()
+
 # Full configures need Crypto++ for MinGW (scripts/test.sh builds it before the tests).
 if(NOT EXISTS ${SOURCE}/build/cryptopp-i686/lib/libcryptopp.a)
   message("SKIPPED the full configures: the refusals hold; the rest needs build/cryptopp-i686")
@@ -65,7 +81,7 @@ if(NOT EXISTS ${SOURCE}/build/cryptopp-i686/lib/libcryptopp.a)
 endif()
 configure(windows for-trying 0)
 expect_text("default build" "This Setup.exe is for trying only")
-configure(release accepted 0 -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2}
+configure(release accepted 0 ${key_and_hosts} -DSETUP_URL_SCHEME=https
           -DSETUP_SIGNING_PUBLIC_KEY=${SOURCE}/tests/crypto/keys/signing-public.der)
 string(FIND "${output}" "for trying only" warned)
 if(NOT warned EQUAL -1)
@@ -76,4 +92,12 @@ expect_text(accepted "Configuring done")
 if(NOT default_hosts MATCHES "L\"one.example:80\".*L\"two.example:80\"")
   message(FATAL_ERROR "accepted: the hosts given are not the ones built in:\n${default_hosts}")
 endif()
+# The release build above forms https URLs; the default build does not.
+foreach(build for-trying accepted)
+  file(READ ${WORK}/${build}/bootstrap/CMakeFiles/setup_bootstrap.dir/flags.make flags)
+  string(FIND "${flags}" "SETUP_URL_SCHEME_HTTPS" https_at)
+  if(build STREQUAL accepted AND https_at EQUAL -1 OR build STREQUAL for-trying AND NOT https_at EQUAL -1)
+    message(FATAL_ERROR "${build}: the wrong URL scheme is compiled in:\n${flags}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})

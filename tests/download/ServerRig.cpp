@@ -27,7 +27,12 @@ std::wstring WindowsPath(const std::wstring& unixPath) {
   return path;
 }
 
+constexpr int kTlsOffset = 10;
+
 std::wstring HostName(Server server) {
+  if (server > kTlsOffset && server <= kSite4 + kTlsOffset) {
+    return HostName(static_cast<Server>(server - kTlsOffset)) + L"-tls";
+  }
   switch (server) {
     case kHost1: return L"host1";
     case kHost2: return L"host2";
@@ -36,10 +41,22 @@ std::wstring HostName(Server server) {
     case kSite3: return L"site3";
     case kSite4: return L"site4";
     case kFault: return L"fault";
+    case kWrongName: return L"wrong-name";
+    case kExpired: return L"expired";
+    case kUnknownCa: return L"unknown-ca";
     default: return L"none";
   }
 }
+// The nginx host whose document root `server` serves.
+Server RootOwner(Server server) {
+  if (server >= kWrongName) return kSite1;
+  return server > kTlsOffset ? static_cast<Server>(server - kTlsOffset) : server;
+}
 }  // namespace
+
+Server Tls(Server server) { return static_cast<Server>(server + kTlsOffset); }
+
+std::wstring CaPath() { return StatePath(L"tls/ca.der"); }
 
 bool Available() { return !Variable(L"SETUP_TEST_SERVERS").empty() && BasePort() > 0; }
 
@@ -54,7 +71,7 @@ std::wstring StatePath(const std::wstring& relative) {
 }
 
 std::wstring DocumentPath(Server server, const std::wstring& path) {
-  return StatePath(L"www/" + HostName(server) + path);
+  return StatePath(L"www/" + HostName(RootOwner(server)) + path);
 }
 
 void Publish(Server server, const std::wstring& path, const std::string& bytes) {

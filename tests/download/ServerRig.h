@@ -7,7 +7,12 @@
 namespace rig {
 
 // Port offsets from the base port (see tests/servers/rig.sh).
-enum Server { kHost1 = 1, kHost2 = 2, kSite1 = 3, kSite2 = 4, kSite3 = 5, kSite4 = 6, kDown = 8, kFault = 9 };
+enum Server { kHost1 = 1, kHost2 = 2, kSite1 = 3, kSite2 = 4, kSite3 = 5, kSite4 = 6, kDown = 8, kFault = 9,
+              // HTTPS, site1's files, with a certificate for another name, expired, from an
+              // unknown CA.
+              kWrongName = 17, kExpired = 18, kUnknownCa = 19 };
+// The HTTPS twin of an nginx host (kHost1 .. kSite4): its files, its own log, a good certificate.
+Server Tls(Server server);
 
 // True when the wrapper announced the servers; tests that need them skip otherwise.
 bool Available();
@@ -31,6 +36,9 @@ int CountRequests(Server server, const std::string& path, int expected = 0);
 // `path`, in order, as "STATUS BODY_BYTES RANGE" (RANGE: the request's Range header or "-").
 // It writes a record when an answer ends, so this waits up to 3 s for `expected` of them.
 std::vector<std::string> FaultAnswers(const std::string& path, size_t expected);
+
+// The rig's CA (DER), which signed the good certificates; only tests that trust it get through.
+std::wstring CaPath();
 
 // Windows path of a file in the rig's state folder.
 std::wstring StatePath(const std::wstring& relative);

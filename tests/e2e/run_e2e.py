@@ -66,13 +66,13 @@ def tamper_signed_description(s, path):
 class Scenario:
     """One run: an application folder with the executable, the hosts' files, the outcome."""
 
-    def __init__(self, name, rig, exe=None):
+    def __init__(self, name, rig, exe=None, hosts=("host1", "host2")):
         self.folder = os.path.join(WORK, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         self.app = os.path.join(self.folder, "app")
         os.makedirs(self.app)
         setup_for_hosts(BUILD, exe or ENV["SETUP_EXE"], os.path.join(self.app, EXE_NAME),
-                        rig.host("host1"), rig.host("host2"))
+                        rig.host(hosts[0]), rig.host(hosts[1]))
         self.rig = rig
         self.report_path = os.path.join(self.app, "final-setup-report.txt")
 
@@ -125,6 +125,13 @@ class Scenario:
             return f.read()
 
 
+def trust_ca(action, der):
+    """Adds the rig's CA to the project's Wine prefix (the current user's Root store), or
+    removes it."""
+    wine([ENV["TRUST_CA_EXE"], action, windows_path(der)], check=True, timeout=120,
+         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def standard_files(extra=()):
     return [("/demo/final_setup.exe", "final_setup.exe")] + [
         ("/demo/" + name, name) for name in DATA_FILES] + list(extra)
@@ -144,10 +151,26 @@ class EndToEndTest(unittest.TestCase):
     def host(self, server):
         return self.rig.host(server)
 
-    def start(self, name, down=(), exe=None):
+    def start(self, name, down=(), exe=None, hosts=("host1", "host2")):
         self.rig.start(down)
         shutil.rmtree(self.setup_temp, ignore_errors=True)
-        return Scenario(name, self.rig, exe)
+        return Scenario(name, self.rig, exe, hosts)
+
+    def requests_of(self, server):
+        """"METHOD PATH STATUS" of every request the host logged, sorted: a probe closed early
+        may be logged after the next request."""
+        return sorted(" ".join(line.split()[:3]) for line in self.rig.requests(server))
+
+    def happy_requests(self, description_host, site):
+        """What a run requests of its first default host and its site: the description probed
+        (one byte) and fetched; the first file probed to choose the site; every file probed for
+        the bar, then fetched."""
+        files = [source for source, _ in standard_files()]
+        probes = ["GET %s 206" % source for source in files[:1] + files]
+        fetches = ["GET %s 200" % source for source in files]
+        self.assertEqual(self.requests_of(description_host),
+                         sorted(["GET /%s %s" % (DESCRIPTION_PATH, status) for status in (206, 200)]))
+        self.assertEqual(self.requests_of(site), sorted(probes + fetches))
 
     def assertCleanedUp(self, scenario):
         self.assertEqual(scenario.exit_code, 0)
@@ -179,8 +202,25 @@ class EndToEndTest(unittest.TestCase):
         s.serve_files("site1")
         s.run()
         self.assertInstalled(s, self.host("site1"))
+        self.happy_requests("host1", "site1")
         self.assertEqual(self.rig.requests("host2"), [])
         self.assertEqual(self.rig.requests("site2"), [])
+        self.assertEqual(self.rig.requests("host1-tls") + self.rig.requests("site1-tls"), [])
+
+    def test_https_build_requests_the_same_over_https_only(self):
+        s = self.start("https", exe=ENV["HTTPS_SETUP_EXE"], hosts=("host1-tls", "host2-tls"))
+        sites = [self.host("site1-tls")]
+        s.serve_description("host1", description_text(standard_files(), sites))
+        s.serve_files("site1")
+        trust_ca("add", self.rig.ca_der())
+        try:
+            s.run()
+        finally:
+            trust_ca("remove", self.rig.ca_der())
+        self.assertInstalled(s, self.host("site1-tls"))
+        self.happy_requests("host1-tls", "site1-tls")
+        for plain in ("host1", "host2", "site1", "host2-tls"):
+            self.assertEqual(self.rig.requests(plain), [], plain)
 
     def test_first_default_host_down_uses_the_second(self):
         s = self.start("host1-down", down=("host1",))

@@ -9,7 +9,7 @@
 #     --rate RATE                      nginx sends each answer at RATE bytes a second ("4m")
 #     --down NAME,...                  leave these nginx hosts out: their ports stay closed
 #   rig.sh stop STATE_DIR              stop what `start` started (safe to repeat)
-#   rig.sh free-base                   print a BASE_PORT whose ten ports are all free now
+#   rig.sh free-base                   print a BASE_PORT whose twenty ports are all free now
 #
 # Ports (all on 127.0.0.1):
 #   BASE+1  host1   first default download host      document root STATE_DIR/www/host1
@@ -20,6 +20,16 @@
 #   BASE+6  site4   download site                    document root STATE_DIR/www/site4
 #   BASE+8  (never served: a host that is down)
 #   BASE+9  fault   tests/servers/fault_server.py    no document root
+#   BASE+11..16  host1-tls .. site4-tls: HTTPS twins of host1 .. site4 (same document roots,
+#                logs NAME-tls.access.log), certificate for 127.0.0.1 from the rig's CA;
+#                /to-http/PATH redirects to http://127.0.0.1:<the plain host's port>/to-http/PATH
+#   BASE+17 wrong-name   HTTPS, site1's files, a certificate for another name
+#   BASE+18 expired      HTTPS, site1's files, a certificate that expired in 2020
+#   BASE+19 unknown-ca   HTTPS, site1's files, a certificate from a CA that nobody trusts
+# The certificates (tests/servers/make-certs.sh) are made at each start into STATE_DIR/tls, or
+# taken from the folder SETUP_RIG_CERTS names (made there when missing), so a rig that restarts
+# often makes them once. Only tests that trust STATE_DIR/tls/ca.der in their Wine prefix get
+# through the good ones.
 # site4 keeps /private/ behind basic authentication: user "tester", password "s3cret" (the
 # password file is made at each start).
 # Every host logs each request, one line "METHOD PATH STATUS BODY_BYTES BYTES_SENT", to
@@ -32,6 +42,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 hosts=(host1 host2 site1 site2 site3 site4)
 
 usage() { sed -n '2,14p' "${BASH_SOURCE[0]}" >&2; exit 2; }
+# HTTPS listeners with a bad certificate, at BASE+17.. in this order (see make-certs.sh).
+bad_tls=(wrong-name expired unknown-ca)
 
 free_base() {
   python3 - <<'PY'
@@ -45,8 +57,8 @@ def free(port):
     finally:
         s.close()
 for _ in range(200):
-    base = random.randrange(20000, 60000, 10)
-    if all(free(base + i) for i in range(10)):
+    base = random.randrange(20000, 60000, 20)
+    if all(free(base + i) for i in range(20)):
         print(base); break
 else:
     raise SystemExit("no free block of ports")
@@ -72,6 +84,15 @@ parse_options() {
 }
 
 is_down() { [[ " ${down[*]} " == *" $1 "* ]]; }
+
+# STATE PORT HOST CERTIFICATE LOG [PLAIN_PORT]: an HTTPS server block with HOST's document
+# root; with PLAIN_PORT, /to-http/... redirects to the same path on that plain HTTP port.
+tls_server() {
+  echo "  server { listen 127.0.0.1:$2 ssl; root $1/www/$3;"
+  echo "           ssl_certificate $1/tls/$4.pem; ssl_certificate_key $1/tls/server.key;"
+  [ -n "${6:-}" ] && echo "           location /to-http/ { return 302 http://127.0.0.1:$6\$request_uri; }"
+  echo "           access_log $1/logs/$5.access.log rig; }"
+}
 
 write_nginx_conf() {
   local state=$1 base=$2 i=0
@@ -103,16 +124,22 @@ CONF
       [ "$name" = site4 ] &&
         echo "           location /private/ { auth_basic rig; auth_basic_user_file $state/htpasswd; }"
       echo "           access_log $state/logs/$name.access.log rig; }"
+      tls_server "$state" $((base + 10 + i)) "$name" good "$name-tls" $((base + i))
+    done
+    i=16
+    for name in "${bad_tls[@]}"; do
+      i=$((i + 1))
+      tls_server "$state" $((base + i)) site1 "$name" "$name"
     done
     echo "}"
   } > "$state/nginx.conf"
 }
 
 wait_for_ports() {
-  local base=$1 offsets=9 i=0 name
+  local base=$1 offsets="9 17 18 19" i=0 name
   for name in "${hosts[@]}"; do
     i=$((i + 1))
-    is_down "$name" || offsets="$offsets $i"
+    is_down "$name" || offsets="$offsets $i $((i + 10))"
   done
   python3 - "$base" $offsets <<'PY'
 import socket, sys, time
@@ -130,6 +157,16 @@ if ports:
 PY
 }
 
+make_certs() {
+  local state=$1 certs=${SETUP_RIG_CERTS:-}
+  if [ -z "$certs" ]; then
+    "$here/make-certs.sh" "$state/tls"
+    return
+  fi
+  [ -f "$certs/unknown-ca.pem" ] || "$here/make-certs.sh" "$certs"
+  rm -rf "$state/tls" && cp -r "$certs" "$state/tls"
+}
+
 start() {
   local state base
   state=$(realpath -m "$1")
@@ -138,7 +175,13 @@ start() {
   parse_options "$@"
   stop "$state" 2>/dev/null || true
   mkdir -p "$state/logs" "$state/tmp"
-  for name in "${hosts[@]}"; do mkdir -p "$state/www/$name"; : > "$state/logs/$name.access.log"; done
+  for name in "${hosts[@]}"; do
+    mkdir -p "$state/www/$name"
+    : > "$state/logs/$name.access.log"
+    : > "$state/logs/$name-tls.access.log"
+  done
+  for name in "${bad_tls[@]}"; do : > "$state/logs/$name.access.log"; done
+  make_certs "$state"
   : > "$state/logs/fault.access.log"
   # A target that behaves like a full disk: opened in place because its backup name is taken.
   rm -rf "$state/disk-full" && mkdir -p "$state/disk-full"
