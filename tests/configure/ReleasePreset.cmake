@@ -58,7 +58,8 @@ foreach(case IN LISTS cases)
 endforeach()
 
 # The URL scheme, refused before anything is built: name|argument|part of the refusal.
-set(key_and_hosts -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2})
+set(key_and_hosts -DSETUP_PRIVATE_KEY_FILE=${WORK}/own-key.hex ${host1} ${host2}
+    -DSETUP_SIGNING_PUBLIC_KEY=${SOURCE}/tests/crypto/keys/signing-public.der)
 set(scheme_cases
   "unknown scheme|-DSETUP_URL_SCHEME=ftp|SETUP_URL_SCHEME: give http or https, not 'ftp'"
   "scheme in upper case|-DSETUP_URL_SCHEME=HTTPS|SETUP_URL_SCHEME: give http or https"
@@ -81,8 +82,7 @@ if(NOT EXISTS ${SOURCE}/build/cryptopp-i686/lib/libcryptopp.a)
 endif()
 configure(windows for-trying 0)
 expect_text("default build" "This Setup.exe is for trying only")
-configure(release accepted 0 ${key_and_hosts} -DSETUP_URL_SCHEME=https
-          -DSETUP_SIGNING_PUBLIC_KEY=${SOURCE}/tests/crypto/keys/signing-public.der)
+configure(release accepted 0 ${key_and_hosts} -DSETUP_URL_SCHEME=https)
 string(FIND "${output}" "for trying only" warned)
 if(NOT warned EQUAL -1)
   message(FATAL_ERROR "accepted: the release build warns that it is for trying only:\n${output}")
