@@ -6,22 +6,14 @@
 #include "download/ProbeAnswer.h"
 
 namespace {
-// The Content-Range header's text; empty when there is none.
-std::wstring ContentRange(HINTERNET request) {
-  wchar_t text[80] = {};
-  DWORD size = sizeof(text);
-  DWORD index = 0;
-  if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_RANGE, text, &size, &index)) return std::wstring();
-  return text;
-}
-
 // The length an answered request names for the whole file.
 ProbeOutcome LengthOfAnswer(HINTERNET request) {
   const DWORD status = QueryStatusCode(request);
   // An error page is not the file, whatever its length.
   if (!IsSuccessStatus(status)) return ProbeOutcome{0, ProbeFailure::kStatus, status};
   ProbeOutcome outcome;
-  outcome.length = ProbedLength(status, ContentRange(request), QueryContentLength(request));
+  outcome.length =
+      ProbedLength(status, QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE), QueryContentLength(request));
   if (outcome.length == 0) outcome.failure = ProbeFailure::kNoLength;
   return outcome;
 }
