@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/FailureLog.h"
+#include "base/PhaseMark.h"
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
@@ -176,6 +177,7 @@ Sizing SizeListedFiles(SetupDescription& description) {
     sizing.step = Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the listed files");
     return sizing;
   }
+  MarkPhase(L"site choice");
   sizing.site = ChooseDownloadSite(description);
   if (sizing.site.empty()) {
     sizing.step = Failed(AcquireFailure::kNoDownloadSite, kSiteNotFound,
@@ -183,6 +185,7 @@ Sizing SizeListedFiles(SetupDescription& description) {
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
+  MarkPhase(L"sizing");
   uint64_t sum = 0;
   do {
     sum += ProbeContentLength(http_rules::Url(sizing.site, source));
@@ -238,6 +241,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage) {
   Sizing sizing;
+  MarkPhase(L"description");
   Step step = LoadDescription(description, downloader, request);
   if (!step.Failed()) {
     sizing = SizeListedFiles(description);
@@ -245,6 +249,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
   }
   if (!step.Failed()) {
     if (progress.setRangeMax) progress.setRangeMax(sizing.total);
+    MarkPhase(L"downloads");
     step = FetchListedFiles(description, downloader, sizing.site, request.setupTempFolder, progress.window);
   }
   if (step.Failed()) {
