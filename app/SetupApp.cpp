@@ -90,7 +90,7 @@ void SetupApp::EnterApplicationFolder() const {
 }
 
 bool SetupApp::InitInstance() {
-  MarkPhase(L"start-up and window");
+  MarkPhase("start-up and window");
   // Every run of an application works in one folder: a second run would delete the first one's
   // downloads, so it shows the running one instead and ends before touching anything.
   const SingleInstance instance(module_.applicationName);
@@ -116,8 +116,8 @@ bool SetupApp::InitInstance() {
     progressWindow_.DestroyWindow();
   }
   EnterApplicationFolder();
-  MarkPhase(L"clean-up");
+  MarkPhase("clean-up");
   DeleteFolder(setupTempFolder);
-  MarkPhase(L"end");
+  MarkPhase("end");
   return false;
 }

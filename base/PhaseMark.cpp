@@ -2,7 +2,7 @@
 
 #include <string>
 
-void MarkPhase(const wchar_t* name) {
-  const std::wstring line = std::wstring(L"Setup phase: ") + name + L"\n";
-  ::OutputDebugStringW(line.c_str());
+void MarkPhase(const char* name) {
+  const std::string line = std::string("Setup phase: ") + name + "\n";
+  ::OutputDebugStringA(line.c_str());
 }

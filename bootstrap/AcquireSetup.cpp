@@ -177,7 +177,7 @@ Sizing SizeListedFiles(SetupDescription& description) {
     sizing.step = Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the listed files");
     return sizing;
   }
-  MarkPhase(L"site choice");
+  MarkPhase("site choice");
   sizing.site = ChooseDownloadSite(description);
   if (sizing.site.empty()) {
     sizing.step = Failed(AcquireFailure::kNoDownloadSite, kSiteNotFound,
@@ -185,7 +185,7 @@ Sizing SizeListedFiles(SetupDescription& description) {
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
-  MarkPhase(L"sizing");
+  MarkPhase("sizing");
   uint64_t sum = 0;
   do {
     sum += ProbeContentLength(http_rules::Url(sizing.site, source));
@@ -241,7 +241,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage) {
   Sizing sizing;
-  MarkPhase(L"description");
+  MarkPhase("description");
   Step step = LoadDescription(description, downloader, request);
   if (!step.Failed()) {
     sizing = SizeListedFiles(description);
@@ -249,7 +249,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
   }
   if (!step.Failed()) {
     if (progress.setRangeMax) progress.setRangeMax(sizing.total);
-    MarkPhase(L"downloads");
+    MarkPhase("downloads");
     step = FetchListedFiles(description, downloader, sizing.site, request.setupTempFolder, progress.window);
   }
   if (step.Failed()) {
