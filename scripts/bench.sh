@@ -12,7 +12,10 @@ for b in scripts/bench-size.sh scripts/bench-description.sh; do
   [ -f "$b" ] && { echo "== $b"; bash "$b"; }
 done
 source scripts/wine-session.sh
-for build in build/win64 build/windows; do
+builds=build/win64
+# scripts/setup.sh says whether this kernel starts 32-bit programs.
+[ "$(cat build/i686-suite.txt 2>/dev/null)" = on ] && builds="$builds build/windows"
+for build in $builds; do
   arch=x86_64
   [ "$build" = build/windows ] && arch=i686
   for b in scripts/bench-window.sh scripts/bench-download.sh; do
