@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdio>
 
 #include "bench/IdleWindow.h"
@@ -35,12 +36,12 @@ LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-double SecondsFor(HWND window) {
+double SecondsFor(HWND window, WPARAM amount = kChunk) {
   LARGE_INTEGER frequency, start, end;
   ::QueryPerformanceFrequency(&frequency);
   ::QueryPerformanceCounter(&start);
   for (int i = 0; i < kMessages; ++i) {
-    ::SendMessageW(window, kProgressMessage, kChunk, 0);
+    ::SendMessageW(window, kProgressMessage, amount, 0);
   }
   ::QueryPerformanceCounter(&end);
   return static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
@@ -66,17 +67,28 @@ int wmain() {
   ::SetWindowSubclass(bar, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&paints));
   const double idleSeconds = SecondsFor(idle.get());
   const double advanceSeconds = SecondsFor(progress);
+  const int fullBarPaints = paints;
+  const int fullPosition = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
+  // The same number of messages that together move the bar by less than a column.
+  window.SetRangeMax(INT_MAX);
+  ::SendMessageW(progress, kProgressMessage, 1, 0);  // draws the new range once
+  paints = 0;
+  const double samePixelSeconds = SecondsFor(progress, 1);
+  const int samePixelPaints = paints;
+  const double idleAgain = SecondsFor(idle.get(), 1);
   ::RemoveWindowSubclass(bar, CountPaints, 1);
   std::printf("%d messages to a window that does nothing: %.3f s (%.2f us each)\n", kMessages,
               idleSeconds, idleSeconds * 1e6 / kMessages);
   std::printf("%d Advance messages to the progress window: %.3f s (%.2f us each)\n", kMessages,
               advanceSeconds, advanceSeconds * 1e6 / kMessages);
-  std::printf("ratio Advance / nothing: %.2f (the bar painted itself %d times)\n",
-              advanceSeconds / idleSeconds, paints);
+  std::printf("ratio Advance / nothing: %.2f (the bar painted itself %d times, once a column)\n",
+              advanceSeconds / idleSeconds, fullBarPaints);
+  std::printf("%d Advance messages that move no column: %.3f s (%.2f us each, %d paints); ratio to "
+              "nothing (%.3f s): %.2f\n", kMessages, samePixelSeconds, samePixelSeconds * 1e6 / kMessages,
+              samePixelPaints, idleAgain, samePixelSeconds / idleAgain);
+  std::printf("final position %d of %d\n", fullPosition, static_cast<int>(kMessages * kChunk));
   std::printf("at one message per 1024 bytes the bar alone caps a download at %.1f MB/s\n",
               kChunk * kMessages / advanceSeconds / 1e6);
-  const int position = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
-  std::printf("final position %d of %d\n", position, static_cast<int>(kMessages * kChunk));
 
   constexpr int kEveryStep = kMessages / 10;
   ::SendMessageW(bar, PBM_SETPOS, 0, 0);

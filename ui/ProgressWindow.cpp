@@ -41,6 +41,9 @@ class RedrawSuspended {
   HWND window_;
 };
 
+// The dialog manager's window procedure, the same for every dialog of the process.
+WNDPROC dialogManager = nullptr;
+
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
   const long long step = amount > static_cast<WPARAM>(INT_MAX) ? INT_MAX : amount;
@@ -159,12 +162,15 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
     auto* self = reinterpret_cast<ProgressWindow*>(lParam);
     ::SetWindowLongPtrW(window, DWLP_USER, lParam);
     self->window_ = window;
+    const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::WindowProcedure)));
+    if (previous != &ProgressWindow::WindowProcedure) dialogManager = previous;
     return self->OnInitDialog();
   }
   auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
   if (!self) return FALSE;
   switch (message) {
-    case kProgressMessage:
+    case kProgressMessage:  // only where the window procedure could not be put in front
       ::SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Advance(wParam, lParam));
       return TRUE;
     case WM_DESTROY:
@@ -174,4 +180,12 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
     default:
       return FALSE;
   }
+}
+
+LRESULT CALLBACK ProgressWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kProgressMessage) {
+    auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->Advance(wParam, lParam) : 0;
+  }
+  return ::CallWindowProcW(dialogManager, window, message, wParam, lParam);
 }
