@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "ui/JpegResource.h"
 
@@ -15,8 +14,7 @@ struct MemoryDcTraits {
   static void Close(Type h) { ::DeleteDC(h); }
 };
 
-// The middle row of what the bar draws at `position`, 32-bit pixels; empty on failure.
-std::vector<uint32_t> DrawnRow(HWND bar, int position, int width, int height) {
+BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -24,6 +22,12 @@ std::vector<uint32_t> DrawnRow(HWND bar, int position, int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+// What the bar draws at `position`, 32-bit pixels top row first; empty on failure.
+std::vector<uint32_t> Drawing(HWND bar, int position, int width, int height) {
+  const BITMAPINFO info = TopDown32(width, height);
   void* bits = nullptr;
   const UniqueBitmap canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const UniqueHandle<MemoryDcTraits> dc(::CreateCompatibleDC(nullptr));
@@ -32,18 +36,34 @@ std::vector<uint32_t> DrawnRow(HWND bar, int position, int width, int height) {
   ::SendMessageW(bar, PBM_SETPOS, position, 0);
   ::SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
   ::GdiFlush();
-  std::vector<uint32_t> row(static_cast<size_t>(width));
-  std::memcpy(row.data(), static_cast<const uint32_t*>(bits) + static_cast<size_t>(height / 2) * width,
-              row.size() * sizeof(uint32_t));
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  std::memcpy(pixels.data(), bits, pixels.size() * sizeof(uint32_t));
   ::SelectObject(dc.get(), previous);
-  return row;
+  return pixels;
 }
 
+// The full drawing's columns before left + columns, the empty one's from there on.
+std::vector<uint32_t> Composed(const BarFill& fill, int columns) {
+  std::vector<uint32_t> pixels = fill.empty;
+  const int split = std::clamp(fill.left + columns, 0, fill.imageWidth);
+  for (int y = 0; y < fill.imageHeight; ++y) {
+    const size_t row = static_cast<size_t>(y) * fill.imageWidth;
+    std::copy(fill.full.begin() + row, fill.full.begin() + row + split, pixels.begin() + row);
+  }
+  return pixels;
+}
 
-int DifferingColumns(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-  int differing = 0;
-  for (size_t x = 0; x < a.size() && x < b.size(); ++x) differing += a[x] != b[x] ? 1 : 0;
-  return differing;
+// Columns of the middle row where two drawings differ: how many, and the first.
+void CompareMiddleRows(const BarFill& fill, const std::vector<uint32_t>& a, const std::vector<uint32_t>& b,
+                       int& differing, int& first) {
+  differing = 0;
+  first = -1;
+  const size_t row = static_cast<size_t>(fill.imageHeight / 2) * fill.imageWidth;
+  for (int x = 0; x < fill.imageWidth; ++x) {
+    if (a[row + x] == b[row + x]) continue;
+    if (first < 0) first = x;
+    ++differing;
+  }
 }
 
 // A position whose exact filled width lies between a half column and the next whole one, so
@@ -55,26 +75,56 @@ int HalfwayPosition(int low, int high, int width) {
   }
   return high;
 }
+
+// Which way the control counts, from its drawing at a halfway position; the drawings are kept
+// only when that drawing is theirs composed.
+void TellRounding(HWND bar, int low, int high, BarFill& fill) {
+  const int halfway = HalfwayPosition(low, high, fill.width);
+  std::vector<uint32_t> part;
+  if (halfway < high) part = Drawing(bar, halfway, fill.imageWidth, fill.imageHeight);
+  if (part.empty()) return;
+  int drawn = 0, first = 0;
+  CompareMiddleRows(fill, fill.empty, part, drawn, first);
+  const int cut = static_cast<int>(static_cast<long long>(halfway - low) * fill.width / (high - low));
+  if ((drawn == cut) == (drawn == cut + 1)) return;
+  fill.cuts = drawn == cut;
+  fill.rounds = !fill.cuts;
+  if (Composed(fill, drawn) == part) return;
+  fill.empty.clear();
+  fill.full.clear();
+}
 }  // namespace
 
 BarFill MeasureBarFill(HWND bar, int low, int high, int position) {
   BarFill fill;
   RECT client = {};
   if (!::GetClientRect(bar, &client) || client.right <= 0 || client.bottom <= 0 || high <= low) return fill;
-  const std::vector<uint32_t> empty = DrawnRow(bar, low, client.right, client.bottom);
-  const std::vector<uint32_t> full = DrawnRow(bar, high, client.right, client.bottom);
-  fill.width = empty.empty() || full.empty() ? 0 : DifferingColumns(empty, full);
-  const int halfway = HalfwayPosition(low, high, fill.width);
-  if (fill.width > 0 && halfway < high) {
-    const long long scaled = static_cast<long long>(halfway - low) * fill.width;
-    const int drawn = DifferingColumns(empty, DrawnRow(bar, halfway, client.right, client.bottom));
-    const bool cut = drawn == scaled / (high - low);
-    const bool rounded = drawn == scaled / (high - low) + 1;
-    if (cut != rounded) {
-      fill.cuts = cut;
-      fill.rounds = rounded;
-    }
+  fill.imageWidth = client.right;
+  fill.imageHeight = client.bottom;
+  fill.empty = Drawing(bar, low, fill.imageWidth, fill.imageHeight);
+  fill.full = Drawing(bar, high, fill.imageWidth, fill.imageHeight);
+  if (!fill.empty.empty() && !fill.full.empty()) {
+    CompareMiddleRows(fill, fill.empty, fill.full, fill.width, fill.left);
+    if (fill.width > 0) TellRounding(bar, low, high, fill);
+  }
+  if (fill.width <= 0 || fill.cuts == fill.rounds) {
+    fill.empty.clear();
+    fill.full.clear();
   }
   ::SendMessageW(bar, PBM_SETPOS, position, 0);
   return fill;
+}
+
+bool DrawFilledBar(HWND bar, const BarFill& fill, int columns) {
+  if (fill.empty.empty() || fill.full.empty()) return false;
+  const std::vector<uint32_t> pixels = Composed(fill, columns);
+  const BITMAPINFO info = TopDown32(fill.imageWidth, fill.imageHeight);
+  const HDC dc = ::GetDC(bar);
+  if (!dc) return false;
+  const int rows = ::SetDIBitsToDevice(dc, 0, 0, fill.imageWidth, fill.imageHeight, 0, 0, 0, fill.imageHeight,
+                                       pixels.data(), &info, DIB_RGB_COLORS);
+  ::ReleaseDC(bar, dc);
+  if (rows == 0) return false;
+  ::ValidateRect(bar, nullptr);
+  return true;
 }

@@ -26,8 +26,8 @@ void RegisterProgressBarClass() {
   ::InitCommonControlsEx(&controls);
 }
 
-// Holds a window's painting while alive: the measurement of the bar moves it to both ends, which
-// the screen must not show.
+// Holds a window's painting while alive: the control is told a position without painting it,
+// for the measurement of the bar or for a bar drawn from its drawings.
 class RedrawSuspended {
  public:
   explicit RedrawSuspended(HWND window) : window_(window) {
@@ -135,13 +135,24 @@ ProgressWindow::Columns ProgressWindow::FilledColumns(int position) const {
                  fill_.rounds ? static_cast<int>((2 * scaled + span) / (2 * span)) : 0};
 }
 
-// The control is told the position and repaints what changed before the handler returns; it
-// leaves the rest of itself as drawn.
+// The control is told the position and the bar is shown at it before the handler returns:
+// copied from the control's own drawings where it fills by them, else painted by the control.
 void ProgressWindow::RepaintBar() {
-  ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
-  ::UpdateWindow(progressBar_);
+  const Columns columns = FilledColumns(position_);
+  bool drawn = false;
+  if (!fill_.full.empty()) {
+    {
+      const RedrawSuspended quiet(progressBar_);
+      ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+    }
+    drawn = DrawFilledBar(progressBar_, fill_, fill_.cuts ? columns.cut : columns.rounded);
+  }
+  if (!drawn) {
+    ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+    ::UpdateWindow(progressBar_);
+  }
   drawn_.position = position_;
-  drawn_.columns = FilledColumns(position_);
+  drawn_.columns = columns;
 }
 
 void ProgressWindow::OnDestroy() {

@@ -37,7 +37,8 @@ HBITMAP ShownBitmap(const ProgressWindow& window) {
                                                          STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// Counts the paints of a window (the bar) while alive.
+// Counts the redraws of the bar while alive: each tells the control its position, whether the
+// control then paints itself or the bar is copied from the control's drawings.
 class PaintCounter {
  public:
   explicit PaintCounter(HWND window) : window_(window) {
@@ -49,7 +50,7 @@ class PaintCounter {
  private:
   static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                 UINT_PTR, DWORD_PTR counter) {
-    if (message == WM_PAINT) ++*reinterpret_cast<int*>(counter);
+    if (message == PBM_SETPOS) ++*reinterpret_cast<int*>(counter);
     return ::DefSubclassProc(window, message, wParam, lParam);
   }
   HWND window_;
