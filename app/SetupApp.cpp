@@ -8,6 +8,7 @@
 #include "app/DefaultHosts.h"
 #include "app/NameRules.h"
 #include "base/FailureLog.h"
+#include "base/PhaseMark.h"
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
 #include "fs/ApplicationFolder.h"
@@ -89,6 +90,7 @@ void SetupApp::EnterApplicationFolder() const {
 }
 
 bool SetupApp::InitInstance() {
+  MarkPhase("start-up and window");
   // Every run of an application works in one folder: a second run would delete the first one's
   // downloads, so it shows the running one instead and ends before touching anything.
   const SingleInstance instance(module_.applicationName);
@@ -114,6 +116,8 @@ bool SetupApp::InitInstance() {
     progressWindow_.DestroyWindow();
   }
   EnterApplicationFolder();
+  MarkPhase("clean-up");
   DeleteFolder(setupTempFolder);
+  MarkPhase("end");
   return false;
 }

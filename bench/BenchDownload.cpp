@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/UniqueHandle.h"
+#include "bench/IdleWindow.h"
 #include "download/Transfer.h"
 #include "download/InternetHandle.h"
 #include "ui/ProgressWindow.h"
@@ -58,22 +59,6 @@ bool BareLoop(const std::wstring& url, const std::wstring& target, DWORD readSiz
     DWORD written = 0;
     if (!::WriteFile(file.get(), buffer.data(), count, &written, nullptr)) return false;
   }
-}
-
-LRESULT CALLBACK DoNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kProgressMessage) return 0;
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-// A window that takes the progress messages and does nothing with them.
-HWND CreateIdleWindow() {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = DoNothing;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"IdleDownloadBenchWindow";
-  ::RegisterClassW(&windowClass);
-  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                           nullptr, windowClass.hInstance, nullptr);
 }
 
 void Print(const char* name, double seconds, unsigned long long bytes) {
@@ -153,13 +138,16 @@ int wmain(int argc, wchar_t** argv) {
   const bool quietOk = DownloadUrlToFile(url, ourTarget, nullptr, nullptr);
   ::QueryPerformanceCounter(&t5);
   if (quietOk) Print("DownloadUrlToFile, no window", Seconds(t4, t5), bytes);
-  const HWND idle = CreateIdleWindow();
+  const UniqueWindow idle = CreateIdleWindow();
+  if (!idle) {
+    std::fprintf(stderr, "the idle window could not be created\n");
+    return 1;
+  }
   LARGE_INTEGER t8, t9;
   ::QueryPerformanceCounter(&t8);
-  const bool idleOk = DownloadUrlToFile(url, ourTarget, idle, nullptr);
+  const bool idleOk = DownloadUrlToFile(url, ourTarget, idle.get(), nullptr);
   ::QueryPerformanceCounter(&t9);
   if (idleOk) Print("DownloadUrlToFile, idle window", Seconds(t8, t9), bytes);
-  ::DestroyWindow(idle);
 
   LARGE_INTEGER t6, t7;
   ::QueryPerformanceCounter(&t6);

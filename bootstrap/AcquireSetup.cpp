@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/FailureLog.h"
+#include "base/PhaseMark.h"
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
@@ -174,6 +175,7 @@ Sizing SizeListedFiles(const SetupDescription& description) {
     sizing.step = Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the listed files");
     return sizing;
   }
+  MarkPhase("site choice");
   sizing.site = ChooseDownloadSite(description.WalkSites(), files.front().source);
   if (sizing.site.empty()) {
     sizing.step = Failed(AcquireFailure::kNoDownloadSite, kSiteNotFound,
@@ -181,6 +183,7 @@ Sizing SizeListedFiles(const SetupDescription& description) {
                              std::to_wstring(http_rules::kSiteThreshold) + L" bytes");
     return sizing;
   }
+  MarkPhase("sizing");
   const FileHashList hashes = FileHashesOf(description);
   uint64_t sum = 0;
   for (const ListedFile& file : files) {
@@ -239,6 +242,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage) {
   Sizing sizing;
+  MarkPhase("description");
   Step step = LoadDescription(description, downloader, request);
   if (!step.Failed()) {
     sizing = SizeListedFiles(description);
@@ -246,6 +250,7 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
   }
   if (!step.Failed()) {
     if (progress.setRangeMax) progress.setRangeMax(sizing.total);
+    MarkPhase("downloads");
     step = FetchListedFiles(description, downloader, sizing.site, request.setupTempFolder, progress.window);
   }
   if (step.Failed()) {

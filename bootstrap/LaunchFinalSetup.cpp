@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/FailureLog.h"
+#include "base/PhaseMark.h"
 #include "base/UniqueHandle.h"
 #include "fs/PathText.h"
 
@@ -55,6 +56,7 @@ static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit
 LaunchOutcome LaunchFinalSetup(const SetupDescription& description, const std::wstring& setupTempFolder,
                                HWND owner, const std::function<void()>& closeWindow,
                                const MessageSink& showMessage) {
+  MarkPhase("launch");
   const Started started = StartFinalSetup(owner, setupTempFolder, description.GetValue(kProgramToRunSection));
   if (closeWindow) closeWindow();
 
@@ -62,6 +64,7 @@ LaunchOutcome LaunchFinalSetup(const SetupDescription& description, const std::w
     if (showMessage) showMessage(kStartFailed);
     return started.outcome;
   }
+  MarkPhase("wait");
   // No overall limit: the final setup may take as long as the user needs.
   while (::WaitForSingleObject(started.process.get(), kWaitSliceMs) == WAIT_TIMEOUT) {
   }

@@ -97,11 +97,10 @@ bool DeleteFolder(const std::wstring& folder) {
   for (int attempt = 1; attempt <= kRemoveAttempts; ++attempt) {
     if (::RemoveDirectoryW(folder.c_str())) return true;
     const DWORD error = ::GetLastError();
-    if (attempt == kRemoveAttempts) {
-      // A folder that is not there is what the callers clear it for, not a failure to report.
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
-      return Failed(L"remove folder " + folder, error);
-    }
+    // A folder that is not there is what the callers clear it for, not a failure to report;
+    // nothing a pause could change, so no retry waits for it.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    if (attempt == kRemoveAttempts) return Failed(L"remove folder " + folder, error);
     clock_seam::SleepFor(kRemovePauseMs);
   }
   return false;

@@ -19,7 +19,8 @@ bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name);
 // Creates every level of `path` below its first backslash.
 bool CreateFolderPath(const std::wstring& path);
 // Deletes the files directly in `folder` (never entering subfolders), then removes the folder,
-// three attempts one second apart. True when the folder is gone. A folder that is a reparse
+// three attempts one second apart. True when the folder is gone; false at once when it was
+// not there. A folder that is a reparse
 // point is removed as a link; the contents of its target are never deleted.
 bool DeleteFolder(const std::wstring& folder);
 // Removes `folder` and its parent where either is a junction, symbolic link or mount point (the

@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Benchmark of a whole run: Setup.exe under Wine installing 20 files (200 MB in all) from nginx
 on loopback, against native curl fetching the same files one after the other. Prints the ratio
-of wall times measured side by side, the peak memory of the run, and the size of Setup.exe."""
+of wall times measured side by side, the peak memory of the run, and the size of Setup.exe.
+Then a run of one file (the final setup alone), broken down by phase from the times its phase lines (debug
+output) arrived, beside the start of an empty program under the same Wine.
+SETUP_BUILD_DIR picks the build whose Setup.exe runs (default build/win64); the Wine session of
+its size must be running."""
 import os
 import resource
 import shutil
@@ -17,36 +21,68 @@ from rig import Rig  # noqa: E402
 from wine_tools import WINE_RUN, wine_temp_folder  # noqa: E402
 
 BUILD = os.path.join(REPO, "build")
-WIN64 = os.path.join(BUILD, "win64")
-WORK = os.path.join(BUILD, "bench-run")
+WIN64 = os.path.abspath(os.environ.get("SETUP_BUILD_DIR", os.path.join(BUILD, "win64")))
+WORK = os.path.join(WIN64, "bench-run")
 FILES = 20
 FILE_SIZE = 10 * 1000 * 1000
 
 
-def prepare(rig, app):
+def write_file(path, size, chunk):
+    with open(path, "wb") as f:
+        left = size
+        while left:
+            n = min(left, len(chunk))
+            f.write(chunk[:n])
+            left -= n
+
+
+def prepare(rig, app, name, files):
+    """Setup_<name>_1.exe in `app`, whose description lists final_setup.exe and `files` files
+    of FILE_SIZE bytes."""
     folder = os.path.join(rig.root("site1"), "bench")
     os.makedirs(folder, exist_ok=True)
     shutil.copy(os.path.join(WIN64, "tests", "e2e", "final_setup.exe"), folder)
     chunk = os.urandom(1 << 20)
-    for i in range(FILES):
-        with open(os.path.join(folder, "part%02d.bin" % i), "wb") as f:
-            left = FILE_SIZE
-            while left:
-                n = min(left, len(chunk))
-                f.write(chunk[:n])
-                left -= n
+    for i in range(files):
+        write_file(os.path.join(folder, "part%02d.bin" % i), FILE_SIZE, chunk)
     listing = ["/bench/final_setup.exe -> final_setup.exe"] + [
-        "/bench/part%02d.bin -> part%02d.bin" % (i, i) for i in range(FILES)]
+        "/bench/part%02d.bin -> part%02d.bin" % (i, i) for i in range(files)]
     text = ("// benchmark description\n// " + "padding " * 120 + "\n[Download Sites]\n%s\n\n"
             "[Files to download]\n%s\n\n[Program to run]\nfinal_setup.exe\n\n[User Info Filename]\n"
             "UserInfo.txt\n\n[End]\nEnd\n") % (rig.host("site1"), "\n".join(listing))
-    plain = os.path.join(WORK, "SetupInitial.txt")
+    plain = os.path.join(WORK, "SetupInitial-%s.txt" % name)
     with open(plain, "w") as f:
         f.write(text)
     pack_with_build_key(WIN64, os.path.join(BUILD, "native", "eiftool"), plain,
-                        os.path.join(rig.root("host1"), "downloads", "Setups", "Bench", "SetupInitial.eif"))
-    setup_for_hosts(WIN64, os.path.join(WIN64, "app", "Setup.exe"), os.path.join(app, "Setup_Bench_1.exe"),
+                        os.path.join(rig.root("host1"), "downloads", "Setups", name, "SetupInitial.eif"))
+    setup_for_hosts(WIN64, os.path.join(WIN64, "app", "Setup.exe"), os.path.join(app, "Setup_%s_1.exe" % name),
                     rig.host("host1"), rig.host("host2"))
+
+
+def phased(args, cwd):
+    """Wall time of a run and, in order, (phase, seconds since the start) for every phase line
+    it wrote, timed as the line arrived (Wine writes debug output to stderr)."""
+    env = dict(os.environ, WINEDEBUG="-all,+debugstr")
+    start = time.perf_counter()
+    process = subprocess.Popen(args, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE)
+    phases = []
+    for raw in process.stderr:
+        line = raw.decode("latin-1")
+        at = line.find("Setup phase: ")
+        if at >= 0:
+            name = line[at + len("Setup phase: "):].split("\\n", 1)[0].strip().strip('"')
+            phases.append((name, time.perf_counter() - start))
+    process.wait(timeout=600)
+    return time.perf_counter() - start, phases
+
+
+def print_phases(seconds, phases, empty_seconds):
+    marks = [("Wine's start", 0.0)] + phases
+    for (name, at), (_, until) in zip(marks, marks[1:] + [("", seconds)]):
+        print("  %-22s %6.3f s" % (name, until - at))
+    print("  %-22s %6.3f s (an empty program's start %.3f s; over it %.3f s)"
+          % ("total", seconds, empty_seconds, seconds - empty_seconds))
 
 
 def timed(args, cwd=None):
@@ -64,9 +100,11 @@ def main():
     app = os.path.join(WORK, "app")
     os.makedirs(app)
     rig = Rig(os.path.join(WORK, "servers"))
+    print("build: %s" % os.path.relpath(WIN64, REPO))
     try:
         rig.start()
-        prepare(rig, app)
+        prepare(rig, app, "Bench", FILES)
+        prepare(rig, app, "One", 0)
         temp = os.path.join(wine_temp_folder(), "Velmar's Projects", "BenchSetup")
         curl_dir = os.path.join(WORK, "curl")
         os.makedirs(curl_dir)
@@ -85,6 +123,13 @@ def main():
               % (empty_seconds, ok, not os.path.exists(temp)))
         print("peak resident memory of the Wine process running Setup.exe: %.1f MB (Wine's own share included)"
               % (setup_rss / 1024.0))
+        # The one-file run: a warm-up first, so that both timed starts find Wine's files cached.
+        one = [WINE_RUN, os.path.join(app, "Setup_One_1.exe")]
+        phased(one, app)
+        empty_seconds, _ = timed([WINE_RUN, "cmd", "/c", "exit"])
+        one_seconds, phases = phased(one, app)
+        print("one file (the final setup) on loopback, by phase:")
+        print_phases(one_seconds, phases, empty_seconds)
     finally:
         rig.stop()
     for name in ("windows", "win64"):

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "base/Clock.h"
 #include "res/resource.h"
 
 static_assert(ProgressWindow::kTemplateId == IDD_PROGRESS_WINDOW &&
@@ -20,8 +19,6 @@ const wchar_t kProblemTitle[] = L"Velmar's Projects: problem";
 
 constexpr LPARAM kInitialRange = MAKELPARAM(0, 100);
 constexpr int kInitialPosition = 1;
-constexpr UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;  // 0x105
-constexpr DWORD kCatchUpMs = 20;
 
 // The bar's class belongs to the common controls, which register it on request.
 void RegisterProgressBarClass() {
@@ -29,8 +26,8 @@ void RegisterProgressBarClass() {
   ::InitCommonControlsEx(&controls);
 }
 
-// Holds a window's painting while alive: the bar control would otherwise paint itself at the
-// new position, and the repaint that follows would draw it a second time.
+// Holds a window's painting while alive: the control is told a position without painting it,
+// for the measurement of the bar or for a bar drawn from its drawings.
 class RedrawSuspended {
  public:
   explicit RedrawSuspended(HWND window) : window_(window) {
@@ -43,6 +40,9 @@ class RedrawSuspended {
  private:
   HWND window_;
 };
+
+// The dialog manager's window procedure, the same for every dialog of the process.
+WNDPROC dialogManager = nullptr;
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
@@ -98,9 +98,15 @@ BOOL ProgressWindow::OnInitDialog() {
   ::SendMessageW(progressBar_, PBM_SETPOS, kInitialPosition, 0);
   ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
   position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  RECT client = {};
-  ::GetClientRect(progressBar_, &client);
-  barWidth_ = client.right - client.left;
+  {
+    const RedrawSuspended quiet(progressBar_);
+    fill_ = MeasureBarFill(progressBar_, range_.iLow, range_.iHigh, position_);
+  }
+  if (fill_.width <= 0) {
+    RECT client = {};
+    ::GetClientRect(progressBar_, &client);
+    fill_.width = client.right - client.left;
+  }
   drawn_ = DrawnBar();
   return TRUE;
 }
@@ -108,39 +114,45 @@ BOOL ProgressWindow::OnInitDialog() {
 LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   if (amount == 0) return 0;
   position_ = std::min(AddClamped(position_, amount), range_.iHigh);
-  if (BarLooksDifferent()) {
+  if (BarLooksDifferent()) RepaintBar();
+  return 0;
+}
+
+// The control draws itself: a repaint costs hundreds of times the message (see
+// scripts/bench-window.sh), and a download sends one message per kilobyte, most of which leave
+// every pixel as it is. The filled width is counted as the control counts it (both ways when
+// it could not be told whether it cuts or rounds); the last position is always drawn.
+bool ProgressWindow::BarLooksDifferent() const {
+  if (position_ == drawn_.position) return false;
+  return FilledColumns(position_) != drawn_.columns || position_ >= range_.iHigh;
+}
+
+ProgressWindow::Columns ProgressWindow::FilledColumns(int position) const {
+  const long long span = static_cast<long long>(range_.iHigh) - range_.iLow;
+  if (span <= 0) return Columns();
+  const long long scaled = (static_cast<long long>(position) - range_.iLow) * fill_.width;
+  return Columns{fill_.cuts ? static_cast<int>(scaled / span) : 0,
+                 fill_.rounds ? static_cast<int>((2 * scaled + span) / (2 * span)) : 0};
+}
+
+// The control is told the position and the bar is shown at it before the handler returns:
+// copied from the control's own drawings where it fills by them, else painted by the control.
+void ProgressWindow::RepaintBar() {
+  const Columns columns = FilledColumns(position_);
+  bool drawn = false;
+  if (!fill_.full.empty()) {
     {
       const RedrawSuspended quiet(progressBar_);
       ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
     }
-    RepaintBar();
+    drawn = DrawFilledBar(progressBar_, fill_, fill_.cuts ? columns.cut : columns.rounded);
   }
-  return 0;
-}
-
-// A repaint costs about a thousand times the message itself (see scripts/bench-window.sh), and
-// a download sends one message per kilobyte; most of them leave the bar's drawing as it is.
-bool ProgressWindow::BarLooksDifferent() const {
-  if (position_ == drawn_.position) return false;
-  // The bar may draw a little inside its client area: a pixel it moves that this count does
-  // not see is caught up within kCatchUpMs, and the last position is always drawn.
-  return FilledPixels(position_) != drawn_.pixels || position_ >= range_.iHigh ||
-         TicksSince(drawn_.at) >= kCatchUpMs;
-}
-
-int ProgressWindow::FilledPixels(int position) const {
-  const long long span = static_cast<long long>(range_.iHigh) - range_.iLow;
-  if (span <= 0) return 0;
-  const long long done = static_cast<long long>(position) - range_.iLow;
-  return static_cast<int>(done * barWidth_ / span);
-}
-
-void ProgressWindow::RepaintBar() {
-  ::InvalidateRect(progressBar_, nullptr, TRUE);
-  ::RedrawWindow(progressBar_, nullptr, nullptr, kRepaintNow);
+  if (!drawn) {
+    ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+    ::UpdateWindow(progressBar_);
+  }
   drawn_.position = position_;
-  drawn_.pixels = FilledPixels(position_);
-  drawn_.at = clock_seam::TickCount();
+  drawn_.columns = columns;
 }
 
 void ProgressWindow::OnDestroy() {
@@ -161,12 +173,15 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
     auto* self = reinterpret_cast<ProgressWindow*>(lParam);
     ::SetWindowLongPtrW(window, DWLP_USER, lParam);
     self->window_ = window;
+    const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::WindowProcedure)));
+    if (previous != &ProgressWindow::WindowProcedure) dialogManager = previous;
     return self->OnInitDialog();
   }
   auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
   if (!self) return FALSE;
   switch (message) {
-    case kProgressMessage:
+    case kProgressMessage:  // only where the window procedure could not be put in front
       ::SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Advance(wParam, lParam));
       return TRUE;
     case WM_DESTROY:
@@ -176,4 +191,12 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
     default:
       return FALSE;
   }
+}
+
+LRESULT CALLBACK ProgressWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kProgressMessage) {
+    auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->Advance(wParam, lParam) : 0;
+  }
+  return ::CallWindowProcW(dialogManager, window, message, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "base/ProgressMessage.h"
+#include "ui/BarFill.h"
 #include "ui/JpegResource.h"
 
 class ProgressWindow {
@@ -39,24 +40,31 @@ class ProgressWindow {
   virtual BOOL OnInitDialog();
   // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar control is
   // told the new position, and repainted before the handler returns, whenever its drawing
-  // changes: its filled part moves to another pixel, the position reaches the upper bound, or
-  // the last repaint is some milliseconds old. In between, the control may lag by less than a
-  // pixel; Position() is always exact.
+  // changes: its filled part moves to another pixel or the position reaches the upper bound. In
+  // between, the control may lag by less than a pixel; Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
   static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam);
+  // Takes kProgressMessage ahead of the dialog manager, which would add several times the
+  // handler's own cost to every message; hands every other message on.
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnDestroy();
+  // The filled width in columns, cut and rounded (0 for a way the control does not count).
+  struct Columns {
+    int cut = 0;
+    int rounded = 0;
+    bool operator!=(const Columns& other) const { return cut != other.cut || rounded != other.rounded; }
+  };
   bool BarLooksDifferent() const;
-  int FilledPixels(int position) const;
+  Columns FilledColumns(int position) const;
   void RepaintBar();
 
   // The bar as last repainted by Advance.
   struct DrawnBar {
     int position = -1;
-    int pixels = -1;
-    DWORD at = 0;
+    Columns columns = {-1, -1};
   };
 
   HINSTANCE module_ = nullptr;
@@ -69,5 +77,5 @@ class ProgressWindow {
   // The true position and range; the control is told only when its drawing changes.
   int position_ = 0;
   PBRANGE range_ = {0, 100};
-  int barWidth_ = 0;
+  BarFill fill_;  // how the control fills, as measured when the window was made
 };

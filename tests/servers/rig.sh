@@ -110,6 +110,7 @@ http {
   sendfile on;
   keepalive_timeout 5;
   log_format rig '\$request_method \$request_uri \$status \$body_bytes_sent \$bytes_sent';
+  log_format connections '\$connection \$connection_requests \$request_method \$request_uri';
   client_body_temp_path $state/tmp/body;
   proxy_temp_path $state/tmp/proxy;
   fastcgi_temp_path $state/tmp/fastcgi;
@@ -123,7 +124,8 @@ CONF
       echo "  server { listen 127.0.0.1:$((base + i)); root $state/www/$name;"
       [ "$name" = site4 ] &&
         echo "           location /private/ { auth_basic rig; auth_basic_user_file $state/htpasswd; }"
-      echo "           access_log $state/logs/$name.access.log rig; }"
+      echo "           access_log $state/logs/$name.access.log rig;"
+      echo "           access_log $state/logs/$name.connections.log connections; }"
       tls_server "$state" $((base + 10 + i)) "$name" good "$name-tls" $((base + i))
     done
     i=16
