@@ -1,6 +1,5 @@
 #include "tools/AuditCommand.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 
@@ -13,6 +12,7 @@
 #include "tools/EifKeys.h"
 #include "tools/ToolFiles.h"
 #include "tools/ToolHelp.h"
+#include "tools/ToolText.h"
 
 namespace {
 
@@ -44,14 +44,6 @@ int Fail(const std::string& message) {
 // Command-line text is taken byte for byte, as the description's own text is read here.
 std::wstring Wide(const std::string& text) { return WidenAnsi(nullptr, text); }
 
-bool ParseTimeout(const std::string& text, int& seconds) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || value < 1 || value > 3600) return false;
-  seconds = static_cast<int>(value);
-  return true;
-}
-
 bool ParseScheme(const std::string& text, std::wstring& scheme) {
   if (text != "http" && text != "https") return false;
   scheme = Wide(text);
@@ -71,7 +63,7 @@ bool ParseArguments(const std::vector<std::string>& args, AuditArguments& parsed
     } else if (arg == "--application" && hasValue) {
       parsed.options.application = Wide(args[++i]);
     } else if (arg == "--timeout" && hasValue) {
-      if (!ParseTimeout(args[++i], parsed.http.timeoutSeconds)) return false;
+      if (!ParseWholeNumber(args[++i], 1, 3600, parsed.http.timeoutSeconds)) return false;
     } else if (arg == "--scheme" && hasValue) {
       if (!ParseScheme(args[++i], parsed.options.scheme)) return false;
     } else if (arg == "--ca" && hasValue) {

@@ -1,7 +1,6 @@
 // eiftool: the publisher's side of setup descriptions (keys, encryption, decryption, checks).
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -27,6 +26,7 @@
 #include "tools/SignedSections.h"
 #include "tools/ToolFiles.h"
 #include "tools/ToolHelp.h"
+#include "tools/ToolText.h"
 
 namespace {
 
@@ -170,15 +170,6 @@ int Pack(const std::string& keyPath, const std::string& plainPath, const std::st
   return 0;
 }
 
-// A whole number of days from 1 to 3650.
-bool ParseDays(const std::string& text, int& days) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || value < 1 || value > 3650) return false;
-  days = static_cast<int>(value);
-  return true;
-}
-
 int PackCommand(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   SignOptions sign;
@@ -189,7 +180,9 @@ int PackCommand(const std::vector<std::string>& args) {
     if (args[i] == "--sign" && hasValue) {
       sign.keyPath = args[++i];
     } else if (args[i] == "--valid-days" && hasValue) {
-      if (!ParseDays(args[++i], sign.validDays)) return Fail("--valid-days takes a number of days from 1 to 3650");
+      if (!ParseWholeNumber(args[++i], 1, 3650, sign.validDays)) {
+        return Fail("--valid-days takes a number of days from 1 to 3650");
+      }
       signingOption = true;
     } else if (args[i] == "--application" && hasValue) {
       sign.application = args[++i];
