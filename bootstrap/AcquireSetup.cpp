@@ -167,7 +167,7 @@ std::optional<DWORD> SignedSize(const FileHashList& hashes, const std::wstring& 
 
 // Chooses the site and sums the listed files' lengths: a size on a hash line stands for the
 // file's, and that file's site is not asked.
-Sizing SizeListedFiles(const SetupDescription& description) {
+Sizing SizeListedFiles(const SetupDescription& description, const FileHashList& hashes) {
   Sizing sizing;
   const std::vector<ListedFile>& files = description.WalkListedFiles();
   if (files.empty()) return sizing;
@@ -184,7 +184,6 @@ Sizing SizeListedFiles(const SetupDescription& description) {
     return sizing;
   }
   MarkPhase("sizing");
-  const FileHashList hashes = FileHashesOf(description);
   uint64_t sum = 0;
   for (const ListedFile& file : files) {
     const std::optional<DWORD> size = SignedSize(hashes, file.target);
@@ -226,9 +225,8 @@ Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std:
   return Failed(AcquireFailure::kFileNotDownloaded, kFileDownloadError + target, reason);
 }
 
-Step FetchListedFiles(const SetupDescription& description, Downloader& downloader, const std::wstring& site,
-                      const std::wstring& folder, HWND window) {
-  const FileHashList hashes = FileHashesOf(description);
+Step FetchListedFiles(const SetupDescription& description, const FileHashList& hashes, Downloader& downloader,
+                      const std::wstring& site, const std::wstring& folder, HWND window) {
   for (const ListedFile& file : description.WalkListedFiles()) {
     const Step fetched =
         FetchListedFile(downloader, http_rules::Url(site, file.source), folder, file.target, hashes, window);
@@ -244,14 +242,16 @@ AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader
   Sizing sizing;
   MarkPhase("description");
   Step step = LoadDescription(description, downloader, request);
+  // Read once for the sizes of the sizing and the digests of the transfers.
+  const FileHashList hashes = step.Failed() ? FileHashList() : FileHashesOf(description);
   if (!step.Failed()) {
-    sizing = SizeListedFiles(description);
+    sizing = SizeListedFiles(description, hashes);
     step = sizing.step;
   }
   if (!step.Failed()) {
     if (progress.setRangeMax) progress.setRangeMax(sizing.total);
     MarkPhase("downloads");
-    step = FetchListedFiles(description, downloader, sizing.site, request.setupTempFolder, progress.window);
+    step = FetchListedFiles(description, hashes, downloader, sizing.site, request.setupTempFolder, progress.window);
   }
   if (step.Failed()) {
     // The line first: the message box waits for the user.
