@@ -22,6 +22,12 @@ PACKAGES=(
   libcurl4-openssl-dev osslsigncode openssl
 )
 
+# A mirror caught mid-sync fails one index (seen: bookworm-security's i386 list) and apt-get
+# update then fails as a whole; the install that follows says whether what it needs is there.
+refresh_indexes() {
+  apt-get update -qq || echo "setup: apt-get update failed for some indexes; installing from those it has"
+}
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -39,7 +45,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
     sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >> /etc/apt/sources.list
   fi
-  apt-get update -qq
+  refresh_indexes
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 # A 32-bit static program of a few bytes that exits with 42 at once: no i386 package needed.
@@ -77,20 +83,22 @@ i686_suite_decision() {
   fi
 }
 
+# Fails when apt cannot install it (for example a mirror whose i386 lists are out of step).
 install_wine32() {
   dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return
   echo "setup: this kernel runs 32-bit programs: adding the i386 architecture, installing wine32:i386"
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
+  refresh_indexes
   apt-get install -y -qq --no-install-recommends wine32:i386
 }
 
 mkdir -p "$repo/build"
 decision=$(i686_suite_decision)
 if [ "$decision" = on ]; then
-  install_wine32
-else
+  install_wine32 || decision="skipped, wine32:i386 could not be installed (apt-get failed: see above)"
+fi
+if [ "$decision" != on ]; then
   echo "setup: the i686 suite (the shipped 32-bit Setup.exe under 32-bit Wine) is $decision"
 fi
 echo "$decision" >"$repo/build/i686-suite.txt"
