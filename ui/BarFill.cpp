@@ -115,16 +115,19 @@ BarFill MeasureBarFill(HWND bar, int low, int high, int position) {
   return fill;
 }
 
-bool DrawFilledBar(HWND bar, const BarFill& fill, int columns) {
+bool PaintFilledBar(HDC dc, const RECT& area, const BarFill& fill, int columns) {
   if (fill.empty.empty() || fill.full.empty()) return false;
-  const std::vector<uint32_t> pixels = Composed(fill, columns);
   const BITMAPINFO info = TopDown32(fill.imageWidth, fill.imageHeight);
-  const HDC dc = ::GetDC(bar);
-  if (!dc) return false;
-  const int rows = ::SetDIBitsToDevice(dc, 0, 0, fill.imageWidth, fill.imageHeight, 0, 0, 0, fill.imageHeight,
-                                       pixels.data(), &info, DIB_RGB_COLORS);
-  ::ReleaseDC(bar, dc);
-  if (rows == 0) return false;
-  ::ValidateRect(bar, nullptr);
-  return true;
+  // Whole columns of one drawing, from `from` up to `to`: only the columns, never the rows, are
+  // picked, so the way a top-down picture counts its rows does not matter.
+  const auto copy = [&](const std::vector<uint32_t>& pixels, int from, int to) {
+    from = std::max(from, 0);
+    to = std::min(to, fill.imageWidth);
+    return to <= from || ::SetDIBitsToDevice(dc, from, 0, to - from, fill.imageHeight, from, 0, 0,
+                                             fill.imageHeight, pixels.data(), &info, DIB_RGB_COLORS) != 0;
+  };
+  const int split = std::clamp(fill.left + columns, 0, fill.imageWidth);
+  const bool filled = copy(fill.full, area.left, std::min<int>(area.right, split));
+  const bool empty = copy(fill.empty, std::max<int>(area.left, split), area.right);
+  return filled && empty;
 }

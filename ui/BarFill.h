@@ -26,6 +26,6 @@ struct BarFill {
 // `high`, as it was) and compares the drawings.
 BarFill MeasureBarFill(HWND bar, int low, int high, int position);
 
-// Shows `bar` with `columns` filled, from the kept drawings, and leaves nothing of it to paint.
-// False when there are no drawings to show it from.
-bool DrawFilledBar(HWND bar, const BarFill& fill, int columns);
+// Paints `area` of the bar's client area into `dc` as the bar looks with `columns` filled, from
+// the kept drawings. False when there are no drawings to paint it from.
+bool PaintFilledBar(HDC dc, const RECT& area, const BarFill& fill, int columns);

@@ -26,8 +26,8 @@ void RegisterProgressBarClass() {
   ::InitCommonControlsEx(&controls);
 }
 
-// Holds a window's painting while alive: the control is told a position without painting it,
-// for the measurement of the bar or for a bar drawn from its drawings.
+// Holds a window's painting while alive: the control is told positions without painting them
+// while its drawings are measured.
 class RedrawSuspended {
  public:
   explicit RedrawSuspended(HWND window) : window_(window) {
@@ -41,8 +41,19 @@ class RedrawSuspended {
   HWND window_;
 };
 
-// The dialog manager's window procedure, the same for every dialog of the process.
+// The dialog manager's window procedure, the same for every dialog of the process; and the
+// bar control's, the same for every progress bar.
 WNDPROC dialogManager = nullptr;
+WNDPROC barControl = nullptr;
+
+// The window that this thread made last, found by a comparison: the system's own lookup
+// (GetWindowLongPtrW) costs a third of a whole message under Wine. A window's messages are
+// handled on the thread that made it, so each thread keeps its own.
+struct Receiver {
+  HWND window = nullptr;
+  ProgressWindow* self = nullptr;
+};
+thread_local Receiver receiver;
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
@@ -69,6 +80,8 @@ void ProgressWindow::SetRangeMax(int upperBound) {
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, upperBound);
   ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
   position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  drawnUpTo_ = INT_MIN;  // the same position fills other columns now
+  drawnColumns_ = -1;
 }
 
 void ProgressWindow::DestroyWindow() {
@@ -107,52 +120,81 @@ BOOL ProgressWindow::OnInitDialog() {
     ::GetClientRect(progressBar_, &client);
     fill_.width = client.right - client.left;
   }
-  drawn_ = DrawnBar();
+  drawnUpTo_ = INT_MIN;
+  drawnColumns_ = -1;
+  controlPosition_ = position_;
+  redraws_ = 0;
+  const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+      progressBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::BarProcedure)));
+  if (previous != &ProgressWindow::BarProcedure) barControl = previous;
   return TRUE;
 }
 
 LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   if (amount == 0) return 0;
   position_ = std::min(AddClamped(position_, amount), range_.iHigh);
-  if (BarLooksDifferent()) RepaintBar();
+  // A download sends a message per kilobyte, and most of them leave every pixel as it is.
+  if (position_ > drawnUpTo_) RepaintBar();
   return 0;
 }
 
-// The control draws itself: a repaint costs hundreds of times the message (see
-// scripts/bench-window.sh), and a download sends one message per kilobyte, most of which leave
-// every pixel as it is. The filled width is counted as the control counts it (both ways when
-// it could not be told whether it cuts or rounds); the last position is always drawn.
-bool ProgressWindow::BarLooksDifferent() const {
-  if (position_ == drawn_.position) return false;
-  return FilledColumns(position_) != drawn_.columns || position_ >= range_.iHigh;
+BarScale ProgressWindow::Scale() const {
+  return BarScale{range_.iLow, range_.iHigh, fill_.width, fill_.cuts, fill_.rounds};
 }
 
-ProgressWindow::Columns ProgressWindow::FilledColumns(int position) const {
-  const long long span = static_cast<long long>(range_.iHigh) - range_.iLow;
-  if (span <= 0) return Columns();
-  const long long scaled = (static_cast<long long>(position) - range_.iLow) * fill_.width;
-  return Columns{fill_.cuts ? static_cast<int>(scaled / span) : 0,
-                 fill_.rounds ? static_cast<int>((2 * scaled + span) / (2 * span)) : 0};
+int ProgressWindow::DrawnColumns(int position) const {
+  const BarColumns columns = FilledColumns(Scale(), position);
+  return fill_.cuts ? columns.cut : columns.rounded;
 }
 
-// The control is told the position and the bar is shown at it before the handler returns:
-// copied from the control's own drawings where it fills by them, else painted by the control.
+// Shown before the handler returns. Where the drawings compose the bar, the columns that moved
+// are copied into it and the control is not told: under Wine telling it costs a paint of its
+// own, seven requests to the server. Drawing outside a paint reaches Wine's screen only when
+// the thread waits for messages (no message loop runs here), so a wait of no time follows; on
+// Windows it returns at once and changes nothing.
 void ProgressWindow::RepaintBar() {
-  const Columns columns = FilledColumns(position_);
-  bool drawn = false;
-  if (!fill_.full.empty()) {
-    {
-      const RedrawSuspended quiet(progressBar_);
-      ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+  ++redraws_;
+  if (DrawsFromDrawings()) {
+    const int columns = DrawnColumns(position_);
+    RECT area = {0, 0, fill_.imageWidth, fill_.imageHeight};
+    if (drawnColumns_ >= 0) {
+      area.left = fill_.left + std::min(columns, drawnColumns_);
+      area.right = fill_.left + std::max(columns, drawnColumns_);
     }
-    drawn = DrawFilledBar(progressBar_, fill_, fill_.cuts ? columns.cut : columns.rounded);
-  }
-  if (!drawn) {
+    if (const HDC dc = ::GetDC(progressBar_)) {
+      CopyBar(dc, area);
+      ::ReleaseDC(progressBar_, dc);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);
+    drawnColumns_ = columns;
+  } else {
     ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
     ::UpdateWindow(progressBar_);
   }
-  drawn_.position = position_;
-  drawn_.columns = columns;
+  drawnUpTo_ = LastPositionFilledAlike(Scale(), position_);
+}
+
+void ProgressWindow::CopyBar(HDC dc, const RECT& area) const {
+  PaintFilledBar(dc, area, fill_, DrawnColumns(position_));
+}
+
+// The control learns the window's position first; what the message leaves is the truth after.
+LRESULT ProgressWindow::HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (controlPosition_ != position_) {
+    ::CallWindowProcW(barControl, progressBar_, PBM_SETPOS, position_, 0);
+  }
+  const LRESULT result = ::CallWindowProcW(barControl, progressBar_, message, wParam, lParam);
+  PBRANGE range = {};
+  ::CallWindowProcW(barControl, progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  const int position = static_cast<int>(::CallWindowProcW(barControl, progressBar_, PBM_GETPOS, 0, 0));
+  if (position != position_ || range.iLow != range_.iLow || range.iHigh != range_.iHigh) {
+    position_ = position;
+    range_ = range;
+    drawnUpTo_ = INT_MIN;
+    drawnColumns_ = -1;
+  }
+  controlPosition_ = position_;
+  return result;
 }
 
 void ProgressWindow::OnDestroy() {
@@ -162,6 +204,7 @@ void ProgressWindow::OnDestroy() {
       ::SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, 0));
   if (shown && shown != bitmap_.get()) ::DeleteObject(shown);
   bitmap_.reset();
+  if (receiver.window == window_) receiver = Receiver();
   progressBar_ = nullptr;
   picture_ = nullptr;
   window_ = nullptr;
@@ -173,12 +216,13 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
     auto* self = reinterpret_cast<ProgressWindow*>(lParam);
     ::SetWindowLongPtrW(window, DWLP_USER, lParam);
     self->window_ = window;
+    receiver = Receiver{window, self};
     const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::WindowProcedure)));
     if (previous != &ProgressWindow::WindowProcedure) dialogManager = previous;
     return self->OnInitDialog();
   }
-  auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+  ProgressWindow* self = FromWindow(window);
   if (!self) return FALSE;
   switch (message) {
     case kProgressMessage:  // only where the window procedure could not be put in front
@@ -195,8 +239,30 @@ INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPAR
 
 LRESULT CALLBACK ProgressWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kProgressMessage) {
-    auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    ProgressWindow* self = window == receiver.window ? receiver.self : FromWindow(window);
     return self ? self->Advance(wParam, lParam) : 0;
   }
   return ::CallWindowProcW(dialogManager, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ProgressWindow::BarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProgressWindow* self = FromWindow(::GetParent(bar));
+  if (!self || self->progressBar_ != bar || !self->DrawsFromDrawings()) {
+    return ::CallWindowProcW(barControl, bar, message, wParam, lParam);
+  }
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint = {};
+    if (const HDC dc = ::BeginPaint(bar, &paint)) self->CopyBar(dc, paint.rcPaint);
+    ::EndPaint(bar, &paint);
+    return 0;
+  }
+  // The control's own messages (PBM_*, CCM_*) and printing read or change its position.
+  if (message >= WM_USER || message == WM_PRINT || message == WM_PRINTCLIENT) {
+    return self->HandOnToBar(message, wParam, lParam);
+  }
+  return ::CallWindowProcW(barControl, bar, message, wParam, lParam);
+}
+
+ProgressWindow* ProgressWindow::FromWindow(HWND window) {
+  return reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
 }

@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
+
 #include "base/ProgressMessage.h"
+#include "ui/BarColumns.h"
 #include "ui/BarFill.h"
 #include "ui/JpegResource.h"
 
@@ -32,6 +35,8 @@ class ProgressWindow {
   void DestroyWindow();
   // The bar's position as advanced so far (the control itself may lag by less than a pixel).
   int Position() const { return position_; }
+  // How often Advance has redrawn the bar since the window was made (tests, benchmarks).
+  int Redraws() const { return redraws_; }
 
  protected:
   // Binds the two controls of the template to their members.
@@ -40,8 +45,8 @@ class ProgressWindow {
   virtual BOOL OnInitDialog();
   // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar control is
   // told the new position, and repainted before the handler returns, whenever its drawing
-  // changes: its filled part moves to another pixel or the position reaches the upper bound. In
-  // between, the control may lag by less than a pixel; Position() is always exact.
+  // changes: its filled part moves to another column or the position reaches the upper bound.
+  // In between, the control may lag by less than a column; Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
@@ -50,22 +55,18 @@ class ProgressWindow {
   // Takes kProgressMessage ahead of the dialog manager, which would add several times the
   // handler's own cost to every message; hands every other message on.
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Where the bar is drawn from the control's own drawings: paints its WM_PAINT from them, and
+  // tells the control its position before any message that reads or changes its state, taking
+  // what that message left as the window's position and range.
+  static LRESULT CALLBACK BarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+  static ProgressWindow* FromWindow(HWND window);
   void OnDestroy();
-  // The filled width in columns, cut and rounded (0 for a way the control does not count).
-  struct Columns {
-    int cut = 0;
-    int rounded = 0;
-    bool operator!=(const Columns& other) const { return cut != other.cut || rounded != other.rounded; }
-  };
-  bool BarLooksDifferent() const;
-  Columns FilledColumns(int position) const;
+  bool DrawsFromDrawings() const { return !fill_.full.empty() && fill_.cuts != fill_.rounds; }
+  BarScale Scale() const;
+  int DrawnColumns(int position) const;
   void RepaintBar();
-
-  // The bar as last repainted by Advance.
-  struct DrawnBar {
-    int position = -1;
-    Columns columns = {-1, -1};
-  };
+  void CopyBar(HDC dc, const RECT& area) const;
+  LRESULT HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE module_ = nullptr;
   HWND window_ = nullptr;
@@ -73,9 +74,14 @@ class ProgressWindow {
   HWND picture_ = nullptr;
   // Shown by the picture control, which does not own it: freed when the window goes.
   UniqueBitmap bitmap_;
-  DrawnBar drawn_;
   // The true position and range; the control is told only when its drawing changes.
   int position_ = 0;
   PBRANGE range_ = {0, 100};
   BarFill fill_;  // how the control fills, as measured when the window was made
+  // The highest position that the bar as last drawn still shows exactly; Advance draws only
+  // past it. Below every position until the bar is first drawn in the current range.
+  int drawnUpTo_ = INT_MIN;
+  int drawnColumns_ = -1;   // as last drawn from the drawings; -1: not drawn in this range
+  int controlPosition_ = 0;  // what the control was last told, where it is drawn from drawings
+  int redraws_ = 0;
 };

@@ -37,26 +37,6 @@ HBITMAP ShownBitmap(const ProgressWindow& window) {
                                                          STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// Counts the redraws of the bar while alive: each tells the control its position, whether the
-// control then paints itself or the bar is copied from the control's drawings.
-class PaintCounter {
- public:
-  explicit PaintCounter(HWND window) : window_(window) {
-    ::SetWindowSubclass(window_, Count, 1, reinterpret_cast<DWORD_PTR>(&paints_));
-  }
-  ~PaintCounter() { ::RemoveWindowSubclass(window_, Count, 1); }
-  int paints() const { return paints_; }
-
- private:
-  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR, DWORD_PTR counter) {
-    if (message == PBM_SETPOS) ++*reinterpret_cast<int*>(counter);
-    return ::DefSubclassProc(window, message, wParam, lParam);
-  }
-  HWND window_;
-  int paints_ = 0;
-};
-
 using Rgb = std::array<int, 3>;
 
 // Mean colour of each cell of a 4 x 4 grid over the bitmap, row by row; empty when unreadable.
@@ -109,6 +89,17 @@ COLORREF BarPixel(HWND bar, int percent) {
   ::ReleaseDC(bar, dc);
   return color;
 }
+
+// The redraws of the bar since it was made, counted from the test's start.
+class RedrawCounter {
+ public:
+  explicit RedrawCounter(const ProgressWindow& window) : window_(window), start_(window.Redraws()) {}
+  int paints() const { return window_.Redraws() - start_; }
+
+ private:
+  const ProgressWindow& window_;
+  int start_;
+};
 
 DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
 }  // namespace
@@ -210,12 +201,14 @@ TEST(ProgressWindowTest, AdvanceRepaintsWhenTheDrawnBarChanges) {
   ASSERT_TRUE(window.Create());
   PumpMessages();  // the first paint of a new window is not what this test counts
   const HWND bar = Bar(window);
-  const PaintCounter counter(bar);
+  const RedrawCounter counter(window);
 
   Advance(window, 0);
   EXPECT_EQ(counter.paints(), 0);
+  const COLORREF start = BarPixel(bar, 20);
   Advance(window, 30);  // no message loop runs: the paint must happen inside the handler
   EXPECT_EQ(counter.paints(), 1);
+  EXPECT_NE(BarPixel(bar, 20), start);
 
   // A download's steps: 1 KB of 100 MB moves a bar of some 500 pixels by a pixel only every
   // couple of hundred steps; in between the drawing stays the same and is not repeated.
@@ -258,8 +251,35 @@ std::vector<COLORREF> BarRow(HWND bar) {
   return row;
 }
 
+// The middle row of the control's own drawing of itself at its position, as GetPixel reads it.
+std::vector<COLORREF> ControlsOwnRow(HWND bar) {
+  RECT client = {};
+  ::GetClientRect(bar, &client);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const UniqueBitmap canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const HDC dc = ::CreateCompatibleDC(nullptr);
+  const HGDIOBJ previous = ::SelectObject(dc, canvas.get());
+  ::SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  ::GdiFlush();
+  std::vector<COLORREF> row;
+  const auto* pixels = static_cast<const uint32_t*>(bits) + static_cast<size_t>(client.bottom / 2) * client.right;
+  for (int x = 0; x < client.right; ++x) {
+    row.push_back(RGB((pixels[x] >> 16) & 0xFF, (pixels[x] >> 8) & 0xFF, pixels[x] & 0xFF));
+  }
+  ::SelectObject(dc, previous);
+  ::DeleteDC(dc);
+  return row;
+}
+
 // The pixels skipped between paints are never ones the control would draw: after every step,
-// the bar on screen is the bar drawn afresh at the exact position.
+// the bar on screen is the control's own drawing of itself at the exact position.
 TEST(ProgressWindowTest, TheBarOnScreenIsTheBarAtTheExactPosition) {
   ProgressWindow window;
   ASSERT_TRUE(window.Create());
@@ -274,9 +294,8 @@ TEST(ProgressWindowTest, TheBarOnScreenIsTheBarAtTheExactPosition) {
     for (int step = 1; step <= 60; ++step) {
       Advance(window, static_cast<WPARAM>(total / 1500 + step));  // about a third of a column
       const std::vector<COLORREF> shown = BarRow(bar);
-      ::SendMessageW(bar, PBM_SETPOS, window.Position(), 0);
-      ::RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-      ASSERT_EQ(shown, BarRow(bar)) << "step " << step << ", position " << window.Position();
+      ASSERT_EQ(Position(window), window.Position());  // the control is told when asked
+      ASSERT_EQ(shown, ControlsOwnRow(bar)) << "step " << step << ", position " << window.Position();
     }
   }
 }
@@ -291,9 +310,7 @@ TEST(ProgressWindowTest, MessagesFromAnotherThreadAreHandledWhileTheOwnerPumps) 
     for (int i = 0; i < 500; ++i) ::SendMessageW(target, kProgressMessage, 3, 0);
   }));
   EXPECT_EQ(window.Position(), 1 + 500 * 3);
-  // The control is told only when its drawing changes: it lags by less than a pixel's worth.
-  EXPECT_LE(Position(window), window.Position());
-  EXPECT_LT(window.Position() - Position(window), 100000 / 200);
+  EXPECT_EQ(Position(window), window.Position());
 }
 
 TEST(ProgressWindowTest, WindowsComeAndGoWithoutLeakingGdiObjects) {
