@@ -36,7 +36,9 @@ TEST(BarColumnsTest, TheWholeIntRangeNeitherOverflowsNorStopsShort) {
     ASSERT_GE(last, position);
     ASSERT_LT(last, INT_MAX);
     EXPECT_EQ(FilledColumns(scale, last), FilledColumns(scale, position)) << position;
-    if (last + 1 < INT_MAX) EXPECT_NE(FilledColumns(scale, last + 1), FilledColumns(scale, position)) << position;
+    if (last + 1 < INT_MAX) {
+      EXPECT_NE(FilledColumns(scale, last + 1), FilledColumns(scale, position)) << position;
+    }
   }
   EXPECT_EQ(LastPositionFilledAlike(scale, INT_MAX), INT_MAX);
 }
