@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/FailureLog.h"
 #include "res/resource.h"
 
 static_assert(ProgressWindow::kTemplateId == IDD_PROGRESS_WINDOW &&
@@ -164,6 +165,9 @@ void ProgressWindow::RepaintBar() {
     if (const HDC dc = ::GetDC(progressBar_)) {
       CopyBar(dc, area);
       ::ReleaseDC(progressBar_, dc);
+    } else {
+      const DWORD error = ::GetLastError();
+      LogFailure(L"progress bar not drawn: no device context" + ErrorSuffix(error));
     }
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);
     drawnColumns_ = columns;
