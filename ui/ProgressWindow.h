@@ -33,7 +33,8 @@ class ProgressWindow {
   void SetRangeMax(int upperBound);
   // Destroys the window (if any); the object can create a new one afterwards.
   void DestroyWindow();
-  // The bar's position as advanced so far (the control itself may lag by less than a pixel).
+  // The bar's position as advanced so far. The control itself may lag by less than a column
+  // until anything asks it (its own messages, a paint, printing).
   int Position() const { return position_; }
   // How often Advance has redrawn the bar since the window was made (tests, benchmarks).
   int Redraws() const { return redraws_; }
@@ -43,10 +44,10 @@ class ProgressWindow {
   virtual void DoDataExchange();
   // Picture and title, range 0 to 100 at position 1. TRUE: focus as the dialog manager sets it.
   virtual BOOL OnInitDialog();
-  // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar control is
-  // told the new position, and repainted before the handler returns, whenever its drawing
-  // changes: its filled part moves to another column or the position reaches the upper bound.
-  // In between, the control may lag by less than a column; Position() is always exact.
+  // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar is redrawn
+  // on the screen before the handler returns whenever its drawing changes: its filled part moves
+  // to another column or the position reaches the upper bound; a message that changes no
+  // drawing costs a comparison. Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
