@@ -8,12 +8,6 @@
 #include "ui/JpegResource.h"
 
 namespace {
-struct MemoryDcTraits {
-  using Type = HDC;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::DeleteDC(h); }
-};
-
 BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -30,7 +24,7 @@ std::vector<uint32_t> Drawing(HWND bar, int position, int width, int height) {
   const BITMAPINFO info = TopDown32(width, height);
   void* bits = nullptr;
   const UniqueBitmap canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const UniqueHandle<MemoryDcTraits> dc(::CreateCompatibleDC(nullptr));
+  const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
   if (!canvas || !dc || !bits) return {};
   const HGDIOBJ previous = ::SelectObject(dc.get(), canvas.get());
   ::SendMessageW(bar, PBM_SETPOS, position, 0);

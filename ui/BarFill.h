@@ -9,6 +9,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/UniqueHandle.h"
+
+// A memory device context, to draw the bar into.
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+
 struct BarFill {
   int width = 0;  // columns filled over the whole range; 0 when it could not be told
   bool cuts = true;

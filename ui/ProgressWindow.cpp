@@ -179,7 +179,9 @@ void ProgressWindow::RepaintBar() {
 }
 
 void ProgressWindow::CopyBar(HDC dc, const RECT& area) const {
-  PaintFilledBar(dc, area, fill_, DrawnColumns(position_));
+  if (PaintFilledBar(dc, area, fill_, DrawnColumns(position_))) return;
+  const DWORD error = ::GetLastError();
+  LogFailure(L"progress bar not drawn: its drawings were not copied" + ErrorSuffix(error));
 }
 
 // The control learns the window's position first; what the message leaves is the truth after.

@@ -13,6 +13,7 @@
 
 #include "tests/support/FakeClock.h"
 #include "tests/ui/UiTestHelpers.h"
+#include "ui/BarFill.h"
 #include "ui/JpegResource.h"
 #include "ui/ProgressWindow.h"
 
@@ -264,17 +265,17 @@ std::vector<COLORREF> ControlsOwnRow(HWND bar) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const UniqueBitmap canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const HDC dc = ::CreateCompatibleDC(nullptr);
-  const HGDIOBJ previous = ::SelectObject(dc, canvas.get());
-  ::SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!canvas || !dc || !bits) return {};
+  const HGDIOBJ previous = ::SelectObject(dc.get(), canvas.get());
+  ::SendMessageW(bar, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
   ::GdiFlush();
   std::vector<COLORREF> row;
   const auto* pixels = static_cast<const uint32_t*>(bits) + static_cast<size_t>(client.bottom / 2) * client.right;
   for (int x = 0; x < client.right; ++x) {
     row.push_back(RGB((pixels[x] >> 16) & 0xFF, (pixels[x] >> 8) & 0xFF, pixels[x] & 0xFF));
   }
-  ::SelectObject(dc, previous);
-  ::DeleteDC(dc);
+  ::SelectObject(dc.get(), previous);
   return row;
 }
 
