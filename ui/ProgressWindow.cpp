@@ -81,8 +81,7 @@ void ProgressWindow::SetRangeMax(int upperBound) {
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, upperBound);
   ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
   position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
-  drawnUpTo_ = INT_MIN;  // the same position fills other columns now
-  drawnColumns_ = -1;
+  ForgetDrawnBar();  // the same position fills other columns now
 }
 
 void ProgressWindow::DestroyWindow() {
@@ -121,8 +120,7 @@ BOOL ProgressWindow::OnInitDialog() {
     ::GetClientRect(progressBar_, &client);
     fill_.width = client.right - client.left;
   }
-  drawnUpTo_ = INT_MIN;
-  drawnColumns_ = -1;
+  ForgetDrawnBar();
   controlPosition_ = position_;
   redraws_ = 0;
   const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
@@ -137,6 +135,11 @@ LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   // A download sends a message per kilobyte, and most of them leave every pixel as it is.
   if (position_ > drawnUpTo_) RepaintBar();
   return 0;
+}
+
+void ProgressWindow::ForgetDrawnBar() {
+  drawnUpTo_ = INT_MIN;
+  drawnColumns_ = -1;
 }
 
 BarScale ProgressWindow::Scale() const {
@@ -163,7 +166,7 @@ void ProgressWindow::RepaintBar() {
       area.right = fill_.left + std::max(columns, drawnColumns_);
     }
     if (const HDC dc = ::GetDC(progressBar_)) {
-      CopyBar(dc, area);
+      CopyBar(dc, area, columns);
       ::ReleaseDC(progressBar_, dc);
     } else {
       const DWORD error = ::GetLastError();
@@ -178,8 +181,8 @@ void ProgressWindow::RepaintBar() {
   drawnUpTo_ = LastPositionFilledAlike(Scale(), position_);
 }
 
-void ProgressWindow::CopyBar(HDC dc, const RECT& area) const {
-  if (PaintFilledBar(dc, area, fill_, DrawnColumns(position_))) return;
+void ProgressWindow::CopyBar(HDC dc, const RECT& area, int columns) const {
+  if (PaintFilledBar(dc, area, fill_, columns)) return;
   const DWORD error = ::GetLastError();
   LogFailure(L"progress bar not drawn: its drawings were not copied" + ErrorSuffix(error));
 }
@@ -196,8 +199,7 @@ LRESULT ProgressWindow::HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam) 
   if (position != position_ || range.iLow != range_.iLow || range.iHigh != range_.iHigh) {
     position_ = position;
     range_ = range;
-    drawnUpTo_ = INT_MIN;
-    drawnColumns_ = -1;
+    ForgetDrawnBar();
   }
   controlPosition_ = position_;
   return result;
@@ -258,7 +260,9 @@ LRESULT CALLBACK ProgressWindow::BarProcedure(HWND bar, UINT message, WPARAM wPa
   }
   if (message == WM_PAINT) {
     PAINTSTRUCT paint = {};
-    if (const HDC dc = ::BeginPaint(bar, &paint)) self->CopyBar(dc, paint.rcPaint);
+    if (const HDC dc = ::BeginPaint(bar, &paint)) {
+      self->CopyBar(dc, paint.rcPaint, self->DrawnColumns(self->position_));
+    }
     ::EndPaint(bar, &paint);
     return 0;
   }

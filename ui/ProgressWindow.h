@@ -63,10 +63,13 @@ class ProgressWindow {
   static ProgressWindow* FromWindow(HWND window);
   void OnDestroy();
   bool DrawsFromDrawings() const { return !fill_.full.empty() && fill_.cuts != fill_.rounds; }
+  // The next Advance redraws the bar, whatever it moved.
+  void ForgetDrawnBar();
   BarScale Scale() const;
   int DrawnColumns(int position) const;
   void RepaintBar();
-  void CopyBar(HDC dc, const RECT& area) const;
+  // Copies `area` of the bar with `columns` filled from the drawings.
+  void CopyBar(HDC dc, const RECT& area, int columns) const;
   LRESULT HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE module_ = nullptr;
@@ -75,7 +78,8 @@ class ProgressWindow {
   HWND picture_ = nullptr;
   // Shown by the picture control, which does not own it: freed when the window goes.
   UniqueBitmap bitmap_;
-  // The true position and range; the control is told only when its drawing changes.
+  // The true position and range. Where the bar is drawn from the drawings, the control is told
+  // only when something asks it; else whenever its drawing changes.
   int position_ = 0;
   PBRANGE range_ = {0, 100};
   BarFill fill_;  // how the control fills, as measured when the window was made
