@@ -1,5 +1,6 @@
 #include <climits>
 
+#include "crypto/Crypt32Functions.h"
 #include "crypto/CryptoApiHandles.h"
 #include "crypto/SignatureVerifier.h"
 
@@ -19,7 +20,7 @@ std::optional<SignatureVerifier> SignatureVerifier::Load(const unsigned char* de
   if (der == nullptr || length == 0 || length > MAXDWORD) return std::nullopt;
   void* decoded = nullptr;
   DWORD size = 0;
-  if (!::CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, der, static_cast<DWORD>(length),
+  if (!crypt32::CryptDecodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, der, static_cast<DWORD>(length),
                              CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded, &size)) {
     return std::nullopt;
   }
@@ -27,14 +28,14 @@ std::optional<SignatureVerifier> SignatureVerifier::Load(const unsigned char* de
   auto* info = static_cast<CERT_PUBLIC_KEY_INFO*>(decoded);
   const char* algorithm = info->Algorithm.pszObjId;
   if (algorithm == nullptr || std::string(algorithm) != szOID_RSA_RSA) return std::nullopt;
-  const DWORD bits = ::CertGetPublicKeyLength(X509_ASN_ENCODING, info);
+  const DWORD bits = crypt32::CertGetPublicKeyLength(X509_ASN_ENCODING, info);
   if (bits < kMinimumSigningKeyBits) return std::nullopt;
 
   auto state = std::make_unique<State>();
   state->provider = AcquireSha256Provider();
   if (!state->provider) return std::nullopt;
   HCRYPTKEY key = 0;
-  if (!::CryptImportPublicKeyInfo(state->provider.get(), X509_ASN_ENCODING, info, &key)) return std::nullopt;
+  if (!crypt32::CryptImportPublicKeyInfo(state->provider.get(), X509_ASN_ENCODING, info, &key)) return std::nullopt;
   state->key.reset(key);
   state->modulusLength = (bits + CHAR_BIT - 1) / CHAR_BIT;
   return SignatureVerifier(std::move(state));

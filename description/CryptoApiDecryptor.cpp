@@ -8,6 +8,7 @@
 
 #include "base/CryptHandles.h"
 #include "base/HexText.h"
+#include "crypto/Crypt32Functions.h"
 #include "crypto/CryptoApiHandles.h"
 #include "description/PrivateKeyDer.h"
 
@@ -28,7 +29,7 @@ struct PrivateKeyBlob {
 std::optional<PrivateKeyBlob> DecodePrivateKey(const DerBytes& rsaKey) {
   void* decoded = nullptr;
   DWORD size = 0;
-  if (!::CryptDecodeObjectEx(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, PKCS_RSA_PRIVATE_KEY, rsaKey.data(),
+  if (!crypt32::CryptDecodeObjectEx(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, PKCS_RSA_PRIVATE_KEY, rsaKey.data(),
                              static_cast<DWORD>(rsaKey.size()), CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded, &size)) {
     return std::nullopt;
   }

@@ -4,6 +4,7 @@
 
 #include "base/AsciiText.h"
 #include "download/HttpRules.h"
+#include "download/WinInetFunctions.h"
 
 namespace {
 // INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY: the system's settings, no proxy discovery.
@@ -56,7 +57,7 @@ DWORD SplitUrl(const std::wstring& url, UrlParts& parts) {
   PointAt(components.lpszExtraInfo, components.dwExtraInfoLength, b.extra);
   PointAt(components.lpszUserName, components.dwUserNameLength, b.user);
   PointAt(components.lpszPassword, components.dwPasswordLength, b.password);
-  if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) {
+  if (!wininet::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) {
     return ::GetLastError();
   }
   if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
@@ -77,10 +78,10 @@ const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr 
 // unreadable.
 std::wstring RequestUrl(HINTERNET request) {
   DWORD bytes = 0;
-  ::InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &bytes);
+  wininet::InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &bytes);
   std::vector<wchar_t> url(bytes / sizeof(wchar_t) + 1);
   bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
-  if (!::InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &bytes)) return std::wstring();
+  if (!wininet::InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &bytes)) return std::wstring();
   return url.data();
 }
 
@@ -90,17 +91,17 @@ bool IsHttpsUrl(const std::wstring& url) { return UpperAscii(url.substr(0, 8)) =
 void SetRequestTimeouts(HINTERNET handle, DWORD milliseconds) {
   for (DWORD option : kTimeoutOptions) {
     DWORD value = milliseconds;
-    ::InternetSetOptionW(handle, option, &value, sizeof(value));
+    wininet::InternetSetOptionW(handle, option, &value, sizeof(value));
   }
 }
 
 bool InternetConnected() {
   DWORD flags = 0;
-  return ::InternetGetConnectedState(&flags, 0) != FALSE;
+  return wininet::InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
 UniqueInternetHandle OpenInternetSession() {
-  UniqueInternetHandle session(::InternetOpenW(http_rules::kUserAgent, kAccessType, nullptr, nullptr, 0));
+  UniqueInternetHandle session(wininet::InternetOpenW(http_rules::kUserAgent, kAccessType, nullptr, nullptr, 0));
   // Windows hands these down to every request of the session.
   if (session) SetTimeouts(session.get());
   return session;
@@ -111,14 +112,14 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extr
   UrlParts parts;
   opened.error = SplitUrl(url, parts);
   if (opened.error != 0) return opened;
-  opened.connection.reset(::InternetConnectW(session, parts.host.c_str(), parts.port, OrNull(parts.user),
+  opened.connection.reset(wininet::InternetConnectW(session, parts.host.c_str(), parts.port, OrNull(parts.user),
                                              OrNull(parts.password), INTERNET_SERVICE_HTTP, 0, 0));
   if (!opened.connection) {
     opened.error = ::GetLastError();
     return opened;
   }
   const DWORD flags = kRequestFlags | (parts.secure ? kSecureFlag : 0) | extraFlags;
-  opened.request.reset(::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
+  opened.request.reset(wininet::HttpOpenRequestW(opened.connection.get(), L"GET", parts.object.c_str(), nullptr,
                                           nullptr, const_cast<LPCWSTR*>(kAcceptTypes), flags, 0));
   if (!opened.request) {
     opened.error = ::GetLastError();
@@ -131,7 +132,7 @@ GetRequest OpenGetRequest(HINTERNET session, const std::wstring& url, DWORD extr
 
 bool SendRequest(HINTERNET request, const std::wstring& headers) {
   const bool secure = IsHttpsUrl(RequestUrl(request));
-  if (!::HttpSendRequestW(request, headers.empty() ? nullptr : headers.c_str(),
+  if (!wininet::HttpSendRequestW(request, headers.empty() ? nullptr : headers.c_str(),
                           static_cast<DWORD>(headers.size()), nullptr, 0)) {
     return false;
   }
@@ -148,7 +149,7 @@ DWORD QueryStatusCode(HINTERNET request) {
   DWORD status = 0;
   DWORD size = sizeof(status);
   DWORD index = 0;
-  if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+  if (!wininet::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                         &index)) {
     return 0;
   }
@@ -162,7 +163,7 @@ bool QueryAnnouncedLength(HINTERNET request, DWORD& length) {
   DWORD value = 0;
   DWORD size = sizeof(value);
   DWORD index = 0;
-  if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &value,
+  if (!wininet::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &value,
                         &size, &index)) {
     return false;
   }
@@ -180,7 +181,7 @@ std::wstring QueryHeaderText(HINTERNET request, DWORD query) {
   wchar_t text[512] = {};
   DWORD size = sizeof(text) - sizeof(wchar_t);
   DWORD index = 0;
-  if (request == nullptr || !::HttpQueryInfoW(request, query, text, &size, &index)) return std::wstring();
+  if (request == nullptr || !wininet::HttpQueryInfoW(request, query, text, &size, &index)) return std::wstring();
   return std::wstring(text, size / sizeof(wchar_t));
 }
 

@@ -5,11 +5,12 @@
 #include <wininet.h>
 
 #include "base/UniqueHandle.h"
+#include "download/WinInetFunctions.h"
 
 struct InternetHandleTraits {
   using Type = HINTERNET;
   static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::InternetCloseHandle(h); }
+  static void Close(Type h) { wininet::InternetCloseHandle(h); }
 };
 
 using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;

@@ -16,6 +16,7 @@
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/ResumePoint.h"
+#include "download/WinInetFunctions.h"
 #include "fs/FileOperations.h"
 #include "fs/PathText.h"
 
@@ -184,10 +185,10 @@ class Attempt {
   AttemptEnd ReadChunk(AttemptWatch& watch, char* buffer, DWORD& available, DWORD& count) {
     const HINTERNET request = watch.Request();
     if (request == nullptr) return AttemptEnd{AttemptFailure::kStalled, 0};
-    if (available < kReadSize && !::InternetQueryDataAvailable(request, &available, 0, 0)) {
+    if (available < kReadSize && !wininet::InternetQueryDataAvailable(request, &available, 0, 0)) {
       return CallFailed(watch, AttemptFailure::kReadFailed);
     }
-    if (!::InternetReadFile(request, buffer, ReadSize(available), &count)) {
+    if (!wininet::InternetReadFile(request, buffer, ReadSize(available), &count)) {
       return CallFailed(watch, AttemptFailure::kReadFailed);
     }
     available -= count < available ? count : available;

@@ -8,6 +8,7 @@ SETUP_BUILD_DIR (that build's folder), SETUP_WINE_ARCH (its size: x86_64 or i686
 prefix and loader), EIFTOOL (the native description tool), E2E_WORK (a scratch folder). Each run takes free ports; its Setup.exe copy names them as default hosts."""
 import hashlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -109,11 +110,13 @@ class Scenario:
             with open(os.path.join(folder, "final-setup-delay.txt"), "w") as f:
                 f.write(str(delay_ms))
 
-    def run(self):
+    def run(self, env=None, stderr=subprocess.DEVNULL):
+        """Runs the executable; `env` adds to the environment, `stderr` takes Wine's own output."""
         with Observer(ENV["OBSERVER_EXE"], self.folder) as observer:
             started = time.time()
             result = wine([os.path.join(self.app, EXE_NAME)], cwd=self.folder, timeout=600,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                          env=dict(os.environ, **(env or {})),
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr)
             self.seconds = time.time() - started
             self.report_at_exit = os.path.exists(self.report_path)
         self.exit_code = result.returncode
@@ -130,6 +133,26 @@ def trust_ca(action, der):
     removes it."""
     wine([ENV["TRUST_CA_EXE"], action, windows_path(der)], check=True, timeout=120,
          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def libraries_in_trace(path):
+    """The libraries a run loaded, from Wine's +loaddll,+module trace, and those of them that
+    Wine's own loader first looked for without a search path after WinINet was loaded (long
+    after the program narrowed the search): the delayed imports of Wine's libraries and their
+    own imports, which Wine resolves with the program's folder first."""
+    loaded, first_lookup, narrowed = set(), {}, False
+    with open(path, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            found = re.search(r'Loaded L"[^"]*\\\\([^"\\\\]+\.dll)"', line)
+            if found:
+                loaded.add(found.group(1).lower())
+                narrowed = narrowed or found.group(1).lower() == "wininet.dll"
+                continue
+            found = re.search(r'load_dll looking for L"([^"]+)" in (\S+)', line)
+            if found:
+                name = found.group(1).rsplit("\\", 1)[-1].lower()
+                first_lookup.setdefault(name, narrowed and found.group(2) == "(null)")
+    return loaded, {name for name, by_wine in first_lookup.items() if by_wine}
 
 
 def standard_files(extra=()):
@@ -410,6 +433,39 @@ class EndToEndTest(unittest.TestCase):
         probes = [r for r in self.rig.requests("site1") if r.startswith("GET /demo/data-")]
         self.assertEqual(len(probes), len(DATA_FILES), probes)
 
+    def test_libraries_planted_beside_setup_are_never_loaded(self):
+        """Every library a run loads that is not one of Windows' known DLLs lies beside Setup.exe
+        as a copy whose loading leaves a mark; Wine is told to prefer a copy it finds there, as
+        Windows' own search order would. Left out is what Wine takes from the program's folder
+        whatever the program does: version.dll and uxtheme.dll (its comctl32 and shell32 load
+        them), zlib1.dll (Debian's Wine builds its user32 against it; Windows has no library of
+        that name), and what Wine's own libraries load on first use of one of their functions,
+        with their imports: Wine resolves such delayed imports with the program's folder first,
+        where Windows keeps to the search that SetDefaultDllDirectories narrowed."""
+        s = self.start("planted")
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")]))
+        s.serve_files("site1")
+        trace = os.path.join(s.folder, "loaded.txt")
+        with open(trace, "w") as f:
+            s.run(env={"WINEDEBUG": "+loaddll,+module"}, stderr=f)
+        self.assertInstalled(s, self.host("site1"))
+        loaded, delayed = libraries_in_trace(trace)
+        with open(os.path.join(REPO, "tests", "size", "SystemLibraries.txt")) as f:
+            known = {line.strip() for line in f if line.strip() and not line.startswith("#")}
+        planted = sorted(loaded - known - delayed - {"version.dll", "uxtheme.dll", "zlib1.dll"})
+        self.assertIn("wininet.dll", planted)
+        self.assertIn("crypt32.dll", planted)
+
+        s = self.start("planted")
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")]))
+        s.serve_files("site1")
+        for name in planted:
+            shutil.copy(ENV["PLANTED_LIBRARY"], os.path.join(s.app, name))
+        overrides = ",".join(n[:-len(".dll")] for n in planted) + "=n,b;mscoree,mshtml="
+        s.run(env={"WINEDLLOVERRIDES": overrides})
+        marks = sorted(n for n in os.listdir(s.app) if n.endswith(".loaded"))
+        self.assertEqual(marks, [], "planted libraries ran")
+        self.assertInstalled(s, self.host("site1"))
 
 if __name__ == "__main__":
     only = ENV.get("E2E_ONLY")

@@ -319,6 +319,9 @@ TEST_F(SetupResourcesTest, ManifestAsksForCommonControlsSixAsInvoker) {
       {own, "level=\"asInvoker\" uiAccess=\"false\""},
       {own, "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>"},  // Vista
       {own, "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>"},  // 7
+      {own, "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"},  // 8
+      {own, "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"},  // 8.1
+      {own, "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"},  // 10 and 11
       {dependency, "type=\"win32\""},
       {dependency, "name=\"Microsoft.Windows.Common-Controls\""},
       {dependency, "version=\"6.0.0.0\""},
