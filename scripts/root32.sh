@@ -117,7 +117,10 @@ make_root() {
 }
 
 case ${1:-} in
-  make) make_root ;;
+  # Checked at every set-up: a container may refuse the mount namespace or chroot.
+  make) make_root
+    "$self" run /usr/lib/wine/wine --version >/dev/null 2>&1 \
+      || { echo "the i386 root's Wine does not start here (unshare --mount or chroot refused)"; exit 1; } ;;
   run) shift; [ -x "$root/bin/sh" ] || { echo "root32: $root is not made (scripts/setup.sh makes it)" >&2; exit 2; }
     run_in_root "$@" ;;
   mounts) mounts_below "$2" ;;
