@@ -5,6 +5,7 @@
 #   root32.sh make           makes the root once (debootstrap, then wine32 with the root's apt)
 #   root32.sh run CMD...     runs CMD inside the root
 #   root32.sh mounts DIR     prints the processes that see a mount at or below DIR, if any
+#   root32.sh mirror SUITE   prints the mirror the root takes SUITE from (the host's apt sources)
 # CMD runs in a private mount namespace: its bind mounts are seen by it and its children only,
 # and the kernel drops them when the last of them ends, however it ends. Inside, the clone,
 # /tmp (the X socket, the tests' folders, Wine's server sockets), /proc, /sys and /dev are at
@@ -38,25 +39,31 @@ mounts_below() {
   return 0
 }
 
-# The first URI the host's apt sources give for suite $1 (deb822 or one-line format).
+# The first URI the host's apt sources give for suite $1 (deb822 or one-line format), else
+# Debian's own. SETUP_APT_DIR stands for /etc/apt (the tests' sources).
 host_mirror() {
-  local suite=$1 f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk -v s="$suite" 'BEGIN { RS = "" }
-      { uri = ""; ok = 0; deb = 0; n = split($0, l, "\n")
-        for (i = 1; i <= n; i++) {
-          if (l[i] ~ /^URIs:/) { split(l[i], a, /[ \t]+/); uri = a[2] }
-          if (l[i] ~ /^Suites:/) { m = split(l[i], b, /[ \t]+/); for (j = 2; j <= m; j++) if (b[j] == s) ok = 1 }
-          if (l[i] ~ /^Types:/ && l[i] ~ /[ \t]deb([ \t]|$)/) deb = 1
-        }
-        if (ok && deb && uri != "") print uri }' "$f"
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    awk -v s="$suite" '$1 == "deb" { i = 2; if ($2 ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
-                                     if ($(i + 1) == s) print $i }' "$f"
-  done
+  local suite=$1 apt=${SETUP_APT_DIR:-/etc/apt} f found
+  found=$(
+    for f in "$apt"/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      awk -v s="$suite" 'BEGIN { RS = "" }
+        { uri = ""; ok = 0; deb = 0; n = split($0, l, "\n")
+          for (i = 1; i <= n; i++) {
+            if (l[i] ~ /^URIs:/) { split(l[i], a, /[ \t]+/); uri = a[2] }
+            if (l[i] ~ /^Suites:/) { m = split(l[i], b, /[ \t]+/); for (j = 2; j <= m; j++) if (b[j] == s) ok = 1 }
+            if (l[i] ~ /^Types:/ && l[i] ~ /[ \t]deb([ \t]|$)/) deb = 1
+          }
+          if (ok && deb && uri != "") print uri }' "$f"
+    done
+    for f in "$apt"/sources.list "$apt"/sources.list.d/*.list; do
+      [ -f "$f" ] || continue
+      awk -v s="$suite" '$1 == "deb" { i = 2; if ($2 ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
+                                       if ($(i + 1) == s) print $i }' "$f"
+    done | sed -n 1p)
+  case $suite in
+    *-security) echo "${found:-http://deb.debian.org/debian-security}" ;;
+    *) echo "${found:-http://deb.debian.org/debian}" ;;
+  esac
 }
 
 # Runs "$@" inside the root in a new private mount namespace (see above).
@@ -93,10 +100,8 @@ make_root() {
   fi
   mkdir -p "$repo/build"
   local mirror security
-  mirror=$(host_mirror bookworm | head -n 1)
-  security=$(host_mirror bookworm-security | head -n 1)
-  mirror=${mirror:-http://deb.debian.org/debian}
-  security=${security:-http://deb.debian.org/debian-security}
+  mirror=$(host_mirror bookworm)
+  security=$(host_mirror bookworm-security)
   echo "setup: making the i386 root $root from $mirror (once)" >&2
   local start=$SECONDS
   debootstrap --arch=i386 --variant=minbase bookworm "$root" "$mirror" >"$repo/build/root32-debootstrap.log" 2>&1 \
@@ -124,5 +129,6 @@ case ${1:-} in
   run) shift; [ -x "$root/bin/sh" ] || { echo "root32: $root is not made (scripts/setup.sh makes it)" >&2; exit 2; }
     run_in_root "$@" ;;
   mounts) mounts_below "$2" ;;
-  *) echo "usage: root32.sh make | run CMD... | mounts DIR" >&2; exit 2 ;;
+  mirror) host_mirror "$2" ;;
+  *) echo "usage: root32.sh make | run CMD... | mounts DIR | mirror SUITE" >&2; exit 2 ;;
 esac
