@@ -21,6 +21,7 @@ clean:
 	@pids=$$(bash scripts/root32.sh mounts "$$(pwd -P)/build"); \
 	if [ -n "$$pids" ]; then \
 	  echo "make clean: mounts below build/ are still in use (processes $$(echo $$pids)); build/ is left as it is" >&2; \
+	  echo "  a 32-bit wineserver left by a killed run ends with: WINEPREFIX=$$(pwd -P)/build/wineprefix32 bash scripts/root32.sh run /usr/lib/wine/wineserver32 -k" >&2; \
 	  exit 1; \
 	fi
 	rm -rf --one-file-system build
