@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the demo need.
 # Safe to run again: it installs only what is missing.
-# The system settings it changes, and only when packages are missing: deb-src entries in the
-# apt sources (Crypto++ for MinGW is built from Debian's source package), and the i386
-# architecture with wine32:i386 where the kernel starts 32-bit programs (the suite of the
-# shipped 32-bit Setup.exe runs under 32-bit Wine).
+# The system setting it changes, and only when packages are missing: deb-src entries in the
+# apt sources (Crypto++ for MinGW is built from Debian's source package). Where the kernel
+# starts 32-bit programs, 32-bit Wine (for the suite of the shipped 32-bit Setup.exe) goes into
+# an i386 Debian root inside the clone, build/root32 (scripts/root32.sh): the host gets no i386
+# architecture and no 32-bit package.
 #   SETUP_I686_TESTS=off   no 32-bit Wine, no suite of the shipped build
 #   SETUP_I686_PROBE=refuse   the probe is refused as on a kernel without 32-bit support
 # The decision is left in build/i686-suite.txt for scripts/test.sh: "on", or why not.
@@ -15,15 +16,15 @@ PACKAGES=(
   build-essential cmake make git dpkg-dev python3 python3-cryptography curl file pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-  wine wine64 xvfb x11-apps x11-utils imagemagick
+  wine wine64 xvfb x11-apps x11-utils imagemagick debootstrap
   libcrypto++-dev googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   nginx-light
   libcurl4-openssl-dev osslsigncode openssl
 )
 
-# A mirror caught mid-sync fails one index (seen: bookworm-security's i386 list) and apt-get
-# update then fails as a whole; the install that follows says whether what it needs is there.
+# A mirror caught mid-sync fails one index and apt-get update then fails as a whole; the
+# install that follows says whether what it needs is there.
 refresh_indexes() {
   apt-get update -qq || echo "setup: apt-get update failed for some indexes; installing from those it has"
 }
@@ -83,20 +84,11 @@ i686_suite_decision() {
   fi
 }
 
-# Fails when apt cannot install it (for example a mirror whose i386 lists are out of step).
-install_wine32() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' && return
-  echo "setup: this kernel runs 32-bit programs: adding the i386 architecture, installing wine32:i386"
-  export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  refresh_indexes
-  apt-get install -y -qq --no-install-recommends wine32:i386
-}
-
 mkdir -p "$repo/build"
 decision=$(i686_suite_decision)
 if [ "$decision" = on ]; then
-  install_wine32 || decision="skipped, wine32:i386 could not be installed (apt-get failed: see above)"
+  # The reason of a failure is its last line; the summary line of scripts/test.sh shows it.
+  why=$(bash "$repo/scripts/root32.sh" make) || decision="skipped, $(tail -n 1 <<<"${why:-no 32-bit Wine in build/root32}")"
 fi
 if [ "$decision" != on ]; then
   echo "setup: the i686 suite (the shipped 32-bit Setup.exe under 32-bit Wine) is $decision"

@@ -3,7 +3,8 @@
 #   wine-run.sh [--arch x86_64|i686] PROGRAM [ARGS...]
 # A program file runs under the Wine of its own size (its PE header says which); Wine's own
 # programs (cmd, reg, winepath) under that of SETUP_WINE_ARCH, else x86_64. The loader is called
-# directly: the 64-bit one works where the kernel cannot start 32-bit programs.
+# directly: the 64-bit one works where the kernel cannot start 32-bit programs. The 32-bit one is
+# that of the clone's i386 root, and runs inside it (scripts/root32.sh).
 set -e
 arch=
 if [ "${1:-}" = --arch ]; then arch=$2; shift 2; fi
@@ -23,4 +24,5 @@ wine_prefix_select "$arch"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export DISPLAY=${DISPLAY:-:77}
+if [ -n "$WINE_IN_ROOT" ]; then exec "$WINE_IN_ROOT" run "$WINE_LOADER" "$@"; fi
 exec "$WINE_LOADER" "$@"

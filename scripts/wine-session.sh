@@ -20,23 +20,23 @@ wine_session_begin() {
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating the prefix $WINEPREFIX (first run only)"
-    "$WINE_LOADER" wineboot --init >/dev/null 2>&1 || true
+    wine_cmd "$WINE_LOADER" wineboot --init >/dev/null 2>&1 || true
   fi
-  /usr/bin/wineserver -p >/dev/null 2>&1 || true
+  wine_cmd "$WINE_SERVER" -p >/dev/null 2>&1 || true
   # Start Wine's own services now, detached from our output: started later by a test, they
   # would inherit the test runner's pipes and keep it waiting after the test has ended.
-  "$WINE_LOADER" wineboot >/dev/null 2>&1 </dev/null || true
+  wine_cmd "$WINE_LOADER" wineboot >/dev/null 2>&1 </dev/null || true
   # A crashing program must end (and fail its test), not wait behind Wine's crash dialog.
-  "$WINE_LOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  wine_cmd "$WINE_LOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1 </dev/null || true
   # Without a window manager (Xvfb) Wine waits 2 s at every DestroyWindow of a managed window.
-  "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+  wine_cmd "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     >/dev/null 2>&1 </dev/null || true
 }
 
 # Safe under set -e: a wineserver already gone is no failure of the caller's.
 wine_session_end() {
-  if [ -n "${WINEPREFIX:-}" ]; then /usr/bin/wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${WINE_SERVER:-}" ]; then wine_cmd "$WINE_SERVER" -k >/dev/null 2>&1 || true; fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
   XVFB_PID=
 }
