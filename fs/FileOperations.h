@@ -12,7 +12,8 @@ std::wstring LongPathOf(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // True when `path` is a junction, symbolic link or mount point.
 bool IsReparsePoint(const std::wstring& path);
-// Renames inside `folder` (read-only files too); fails when `newName` exists.
+// Renames inside `folder` (read-only files too); fails when `newName` exists. This and the
+// delete below try again while another program holds the file (HeldFileRetry).
 bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName);
 // Deletes folder\name (read-only too); a missing file counts as deleted, a missing folder does not.
 bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name);
