@@ -4,6 +4,7 @@
 
 #include "base/Clock.h"
 #include "base/FailureLog.h"
+#include "base/GrowingBuffer.h"
 #include "base/HeldFileRetry.h"
 #include "base/UniqueHandle.h"
 #include "fs/PathText.h"
@@ -27,6 +28,16 @@ std::wstring LongPathOf(const std::wstring& path) {
   if (n == 0) Failed(L"long form of " + path, error);
   if (n >= kLongPathBuffer) LogFailure(L"long form of " + path + L": longer than 1023 characters");
   return std::wstring(longPath);
+}
+
+std::wstring ShortPathOf(const std::wstring& path, DWORD& error) {
+  error = 0;
+  std::wstring shortPath = ReadGrowingText([&](wchar_t* buffer, DWORD size) {
+    const DWORD n = ::GetShortPathNameW(path.c_str(), buffer, size);
+    if (n == 0) error = ::GetLastError();
+    return n;
+  });
+  return shortPath;
 }
 
 bool FileExists(const std::wstring& path) {
