@@ -32,12 +32,11 @@ std::wstring LongPathOf(const std::wstring& path) {
 
 std::wstring ShortPathOf(const std::wstring& path, DWORD& error) {
   error = 0;
-  std::wstring shortPath = ReadGrowingText([&](wchar_t* buffer, DWORD size) {
+  return ReadGrowingText([&](wchar_t* buffer, DWORD size) {
     const DWORD n = ::GetShortPathNameW(path.c_str(), buffer, size);
     if (n == 0) error = ::GetLastError();
     return n;
   });
-  return shortPath;
 }
 
 bool FileExists(const std::wstring& path) {
