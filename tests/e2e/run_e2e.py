@@ -109,15 +109,11 @@ class Scenario:
             with open(os.path.join(folder, "final-setup-delay.txt"), "w") as f:
                 f.write(str(delay_ms))
 
-    def run(self, debug_output=False):
-        """With `debug_output`, self.debug_output holds what Setup.exe wrote with OutputDebugStringW."""
-        env = dict(ENV, WINEDEBUG="+debugstr") if debug_output else None
+    def run(self):
         with Observer(ENV["OBSERVER_EXE"], self.folder) as observer:
             started = time.time()
-            result = wine([os.path.join(self.app, EXE_NAME)], cwd=self.folder, timeout=600, env=env,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.PIPE if debug_output else subprocess.DEVNULL)
-            self.debug_output = result.stderr.decode("utf-8", "replace") if debug_output else ""
+            result = wine([os.path.join(self.app, EXE_NAME)], cwd=self.folder, timeout=600,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.seconds = time.time() - started
             self.report_at_exit = os.path.exists(self.report_path)
         self.exit_code = result.returncode
