@@ -18,6 +18,23 @@ int AnsiByteCount(const std::wstring& text) {
                                nullptr, nullptr);
 }
 
+bool ConvertsExactlyToAnsi(const std::wstring& text) {
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  // UTF-8 as the ANSI code page has every character; it only refuses broken surrogates, and
+  // takes neither the best-fit flag nor the used-default report.
+  if (::GetACP() == CP_UTF8) {
+    return ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr) > 0;
+  }
+  // Converted into a buffer, not merely counted, so the used-default report covers every
+  // character; an ANSI code page takes at most two bytes a character.
+  std::string bytes(text.size() * 2, '\0');
+  BOOL usedDefault = FALSE;
+  const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, &bytes[0],
+                                      static_cast<int>(bytes.size()), nullptr, &usedDefault);
+  return n > 0 && !usedDefault;
+}
+
 std::wstring AnsiBytesToWide(const char* bytes, int count) {
   if (count <= 0) return std::wstring();
   const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/FailureLog.h"
+#include "base/HeldFileRetry.h"
 #include "base/PhaseMark.h"
 #include "base/UniqueHandle.h"
 #include "fs/PathText.h"
@@ -34,9 +35,14 @@ Started StartProgram(HWND window, const std::wstring& folder, const std::wstring
   info.lpParameters = L"";
   info.lpDirectory = folder.c_str();
   info.nShow = SW_SHOW;
-  // Only the process handle decides what follows; the call's error explains a missing one.
-  const BOOL called = ::ShellExecuteExW(&info);
-  const DWORD error = called ? 0 : ::GetLastError();
+  // Only the process handle decides what follows; the call's error explains a missing one. A
+  // scanner reading the program just written refuses it for a moment: that is tried again.
+  BOOL called = FALSE;
+  const DWORD error = AttemptWhileHeld(HeldErrors::kProgramStart, L"final setup " + path + L" did not start", [&]() -> DWORD {
+    info.hProcess = nullptr;
+    called = ::ShellExecuteExW(&info);
+    return called ? 0 : ::GetLastError();
+  });
   UniqueKernelHandle process(info.hProcess);
   if (process) return {std::move(process), {}};
   LogFailure(L"final setup " + path + (called ? L" gave no process to wait for" : L" did not start" + ErrorSuffix(error)));

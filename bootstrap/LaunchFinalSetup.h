@@ -23,10 +23,10 @@ struct LaunchOutcome {
   bool Succeeded() const { return failure == LaunchFailure::kNone; }
 };
 
-// Starts "Program to run" from `setupTempFolder` (`owner` owns any shell prompt), calls
-// `closeWindow`, then waits for the program's end without limit. A program that cannot start
-// writes its reason line (LogFailure) and is reported through `showMessage` once the window is
-// closed.
+// Starts "Program to run" from `setupTempFolder` (`owner` owns any shell prompt), trying again
+// for a while when another program holds it (HeldFileRetry), calls `closeWindow`, then waits
+// for the program's end without limit. A program that cannot start writes its reason line
+// (LogFailure) and is reported through `showMessage` once the window is closed.
 LaunchOutcome LaunchFinalSetup(const SetupDescription& description, const std::wstring& setupTempFolder,
                                HWND owner, const std::function<void()>& closeWindow,
                                const MessageSink& showMessage);

@@ -3,7 +3,9 @@
 #include "base/AnsiText.h"
 #include "base/FailureLog.h"
 #include "base/UniqueHandle.h"
+#include "bootstrap/UserInfoPaths.h"
 #include "bootstrap/UserInfoText.h"
+#include "fs/FileOperations.h"
 #include "fs/PathText.h"
 #include "fs/SystemFolders.h"
 
@@ -38,12 +40,31 @@ UserInfoOutcome WriteWholeFile(const std::wstring& path, const char* bytes, DWOR
   }
   return {};
 }
+
+// The path in a form that the final setup, reading the file in the ANSI code page, finds; where
+// there is none, the path as it converts, a reason line, and one more in `inexactPaths`.
+std::wstring ReadablePath(const std::wstring& path, int& inexactPaths) {
+  DWORD shortError = 0;
+  const AnsiPath chosen =
+      ChooseAnsiPath(path, {ConvertsExactlyToAnsi, [&](const std::wstring& p) { return ShortPathOf(p, shortError); }});
+  if (chosen.form == PathForm::kInexact) {
+    LogFailure(L"User Info File: " + path + L" has no exact form in the ANSI code page, nor a short form that has" +
+               (shortError != 0 ? ErrorSuffix(shortError) : std::wstring()) + L"; written with stand-ins");
+    ++inexactPaths;
+  }
+  return chosen.text;
+}
 }  // namespace
 
 UserInfoOutcome WriteUserInfoFile(const SetupDescription& description, const std::wstring& folder, UserInfo info) {
   info.startMenuFolder = GetStartMenuFolder();
   info.desktopFolder = GetDesktopFolder();
   info.myDocumentsFolder = GetMyDocumentsFolder();
+  int inexactPaths = 0;
+  for (std::wstring* path : {&info.initialSetupPathname, &info.setupTempFolder, &info.startMenuFolder,
+                             &info.desktopFolder, &info.myDocumentsFolder}) {
+    *path = ReadablePath(*path, inexactPaths);
+  }
   const std::wstring text = ComposeUserInfoText(info);
 
   // The file must land in the setup temp folder: a name with a path in it is refused.
@@ -52,12 +73,17 @@ UserInfoOutcome WriteUserInfoFile(const SetupDescription& description, const std
     return Failed(UserInfoFailure::kNotAFileName, L"name \"" + fileName + L"\" is not a plain file name");
   }
   const int byteCount = AnsiByteCount(text);
-  if (byteCount <= 0) return Failed(UserInfoFailure::kNotConverted, L"text has no form in the ANSI code page");
+  if (byteCount <= 0) {
+    const DWORD error = ::GetLastError();
+    return Failed(UserInfoFailure::kNotConverted, L"text not converted to the ANSI code page", error);
+  }
   if (byteCount > kAnsiBufferSize) {
     return Failed(UserInfoFailure::kTooLong, L"text of " + std::to_wstring(byteCount) +
                                                  L" bytes does not fit the conversion buffer of " +
                                                  std::to_wstring(kAnsiBufferSize));
   }
   const std::vector<char> buffer = ToAnsiBuffer(text);
-  return WriteWholeFile(JoinInFolder(folder, fileName), buffer.data(), static_cast<DWORD>(byteCount));
+  UserInfoOutcome outcome = WriteWholeFile(JoinInFolder(folder, fileName), buffer.data(), static_cast<DWORD>(byteCount));
+  outcome.inexactPaths = inexactPaths;
+  return outcome;
 }

@@ -4,6 +4,8 @@
 
 #include "base/Clock.h"
 #include "base/FailureLog.h"
+#include "base/GrowingBuffer.h"
+#include "base/HeldFileRetry.h"
 #include "base/UniqueHandle.h"
 #include "fs/PathText.h"
 
@@ -28,6 +30,15 @@ std::wstring LongPathOf(const std::wstring& path) {
   return std::wstring(longPath);
 }
 
+std::wstring ShortPathOf(const std::wstring& path, DWORD& error) {
+  error = 0;
+  return ReadGrowingText([&](wchar_t* buffer, DWORD size) {
+    const DWORD n = ::GetShortPathNameW(path.c_str(), buffer, size);
+    if (n == 0) error = ::GetLastError();
+    return n;
+  });
+}
+
 bool FileExists(const std::wstring& path) {
   const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return false;
@@ -50,18 +61,22 @@ bool IsReparsePoint(const std::wstring& path) {
 bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName) {
   const std::wstring source = JoinInFolder(folder, oldName);
   const std::wstring target = JoinInFolder(folder, newName);
-  ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file moves too
-  if (::MoveFileW(source.c_str(), target.c_str())) return true;
-  const DWORD error = ::GetLastError();
-  return Failed(L"move " + source + L" to " + target, error);
+  const std::wstring what = L"move " + source + L" to " + target;
+  const DWORD error = AttemptWhileHeld(HeldErrors::kFileChange, what, [&]() -> DWORD {
+    ::SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file moves too
+    return ::MoveFileW(source.c_str(), target.c_str()) ? 0 : ::GetLastError();
+  });
+  return error == 0 || Failed(what, error);
 }
 
 bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name) {
   const std::wstring path = JoinInFolder(folder, name);
-  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file goes too
-  if (::DeleteFileW(path.c_str())) return true;
-  const DWORD error = ::GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || Failed(L"delete " + path, error);
+  const std::wstring what = L"delete " + path;
+  const DWORD error = AttemptWhileHeld(HeldErrors::kFileChange, what, [&]() -> DWORD {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file goes too
+    return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
+  });
+  return error == 0 || error == ERROR_FILE_NOT_FOUND || Failed(what, error);
 }
 
 bool CreateFolderPath(const std::wstring& path) {

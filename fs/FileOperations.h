@@ -1,18 +1,25 @@
 #pragma once
 // File and folder operations of Windows. None shows a message: each reports by a boolean or by
 // an empty string, and the caller decides what the user is told.
+#include <windows.h>
+
 #include <string>
 
 // The long form of `path` (each 8.3 component replaced by its long name); empty when the
 // conversion fails.
 std::wstring LongPathOf(const std::wstring& path);
 
+// The short (8.3) form of the existing `path`; empty, with the Win32 error in `error`, when the
+// call fails. Where a volume keeps no short names, components come back in their long form.
+std::wstring ShortPathOf(const std::wstring& path, DWORD& error);
+
 // True when an entry (file or folder) exists at `path`, made absolute against the current folder.
 // The path is a name, never a pattern: one holding "*" or "?" names nothing.
 bool FileExists(const std::wstring& path);
 // True when `path` is a junction, symbolic link or mount point.
 bool IsReparsePoint(const std::wstring& path);
-// Renames inside `folder` (read-only files too); fails when `newName` exists.
+// Renames inside `folder` (read-only files too); fails when `newName` exists. This and the
+// delete below try again while another program holds the file (HeldFileRetry).
 bool MoveFileInFolder(const std::wstring& folder, const std::wstring& oldName, const std::wstring& newName);
 // Deletes folder\name (read-only too); a missing file counts as deleted, a missing folder does not.
 bool DeleteFileInFolder(const std::wstring& folder, const std::wstring& name);

@@ -1,6 +1,8 @@
 // The steps after the download: the User Info File and the launch of the final setup.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
 #include "bootstrap/UserInfoFile.h"
@@ -95,6 +97,28 @@ TEST_F(FinalStepsTest, UserInfoTextLongerThanTheConversionBufferIsRefusedAndNoth
   EXPECT_EQ(Write(temp.path(), std::wstring(1500, L's')), UserInfoFailure::kTooLong);
   EXPECT_FALSE(PathExists(temp / L"UserInfo.txt"));
   EXPECT_EQ(LastFailureLine().find(L"User Info File text of "), 0u);
+}
+
+// Under Wine's Western code page; Wine gives every existing file a short name.
+TEST_F(FinalStepsTest, UserInfoPathsOutsideTheCodePageGoInTheirShortFormOrWithAReasonLine) {
+  Load("UserInfo.txt");
+  const std::wstring foreign = temp / L"\u0141\u00f3d\u017a \u6771\u4eac";
+  ASSERT_TRUE(::CreateDirectoryW(foreign.c_str(), nullptr));
+  const std::wstring missing = foreign + L"\\missing.exe";
+  const UserInfo info{missing, foreign, L"site", {}, {}, {}, L"Reader", L"07-12-2026 10:14:09"};
+  const UserInfoOutcome outcome = WriteUserInfoFile(description, temp.path(), info);
+  EXPECT_TRUE(outcome.Succeeded());
+  EXPECT_EQ(outcome.inexactPaths, 1);
+  // The listener reads the line in the code page too.
+  const std::wstring line = LastFailureLine();
+  EXPECT_EQ(line.find(L"User Info File: " + temp.path() + L"\\"), 0u);
+  const std::wstring reason =
+      L"\\missing.exe has no exact form in the ANSI code page, nor a short form that has (error 2); written with stand-ins";
+  EXPECT_EQ(line.substr(line.size() - std::min(line.size(), reason.size())), reason);
+  const std::string text = ReadFileBytes(temp / L"UserInfo.txt");
+  const std::string::size_type start = text.find("[Setup Temp Folder]\n") + 20;
+  const std::string shortForm = text.substr(start, text.find('\n', start) - start);
+  EXPECT_EQ(::GetFileAttributesA(shortForm.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY)) << shortForm;
 }
 
 TEST_F(FinalStepsTest, MissingUserInfoFilenameIsReportedByTheParserAndRefused) {

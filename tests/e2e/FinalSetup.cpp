@@ -1,6 +1,7 @@
 // Test tool: the final setup of the end-to-end runs. Started by Setup.exe in the setup temp
 // folder, it reads the User Info File, checks its layout, and writes a report next to the
-// executable that started it (outside the temp folder, which is deleted afterwards).
+// executable that started it (outside the temp folder, which is deleted afterwards), with
+// whether each folder and file it names is there.
 // A file "final-setup-delay.txt" in the folder holds milliseconds to wait before reporting.
 #include <windows.h>
 
@@ -50,6 +51,17 @@ std::string CheckLayout(const std::string& text, std::string& pathname) {
   return problems.str();
 }
 
+// Whether each folder and file that the file names is there, read as ANSI text.
+std::string NamedPaths(const std::vector<std::string>& lines) {
+  std::ostringstream out;
+  for (std::size_t s : {0, 1, 3, 4, 5}) {
+    const std::size_t line = 3 + 3 * s;
+    const bool found = line < lines.size() && ::GetFileAttributesA(lines[line].c_str()) != INVALID_FILE_ATTRIBUTES;
+    out << "named\t" << kSections[s] << "\t" << (found ? "found" : "missing") << "\n";
+  }
+  return out.str();
+}
+
 std::string FolderListing() {
   std::ostringstream out;
   WIN32_FIND_DATAA data;
@@ -78,7 +90,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (slash == std::string::npos) return 3;
   std::ofstream report(pathname.substr(0, slash + 1) + "final-setup-report.txt", std::ios::binary);
   report << "status\t" << (problems.empty() ? "ok" : "bad") << "\n"
-         << problems << "folder\t" << folder << "\n"
+         << problems << NamedPaths(Lines(info)) << "folder\t" << folder << "\n"
          << FolderListing() << "--- user info file\n"
          << info;
   return 0;

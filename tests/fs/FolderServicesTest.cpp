@@ -6,6 +6,7 @@
 
 #include "base/AnsiText.h"
 #include "base/Clock.h"
+#include "base/UniqueHandle.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempFolder.h"
 
@@ -121,6 +122,39 @@ TEST_F(FolderServicesTest, MoveFileInFolderMovesReadOnlyFilesButNeverOntoAnExist
   EXPECT_EQ(ReadFileBytes(temp / L"b"), "first");
   EXPECT_EQ(ReadFileBytes(temp / L"c"), "second");
   EXPECT_FALSE(MoveFileInFolder(temp.path(), L"missing", L"d"));
+}
+
+// A file opened without sharing, as a scanner holds it, let go after a number of pauses.
+UniqueFileHandle heldFile;
+int pausesBeforeLettingGo = 0;
+void PauseThenMaybeLetGo(DWORD milliseconds) {
+  FakeClock::Advance(milliseconds);
+  if (--pausesBeforeLettingGo == 0) heldFile.reset();
+}
+
+TEST_F(FolderServicesTest, RenamesAndDeletesWaitForAFileHeldWithoutSharingForAtMost10Seconds) {
+  const struct {
+    bool move;
+    int pauses;  // before the holder lets go; 0: never
+    bool done;
+  } cases[] = {{true, 3, true}, {false, 3, true}, {true, 0, false}, {false, 0, false}};
+  for (const auto& c : cases) {
+    const std::wstring name = c.move ? L"moved.exe" : L"deleted.exe";
+    WriteFileBytes(temp / name, "MZ");
+    heldFile.reset(::CreateFileW((temp / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(heldFile);
+    pausesBeforeLettingGo = c.pauses;
+    const FakeClock caseClock;
+    const clock_seam::SleepFunction fakeSleep = clock_seam::SetSleepForTesting(PauseThenMaybeLetGo);
+    const bool done = c.move ? MoveFileInFolder(temp.path(), name, L"new.exe") : DeleteFileInFolder(temp.path(), name);
+    clock_seam::SetSleepForTesting(fakeSleep);
+    EXPECT_EQ(done, c.done) << Narrow(name) << " " << c.pauses;
+    EXPECT_EQ(FakeClock::Now() - 1000, c.done ? 750u : 10000u) << Narrow(name) << " " << c.pauses;
+    heldFile.reset();
+    EXPECT_EQ(PathExists(temp / name), !c.done);
+    ::DeleteFileW((temp / name).c_str());
+    ::DeleteFileW((temp / L"new.exe").c_str());
+  }
 }
 
 TEST_F(FolderServicesTest, CreateFolderPathCreatesEveryLevelAndAcceptsExistingOnes) {
