@@ -1,0 +1,35 @@
+# What Setup.exe's own code is compiled with, applied to the program and every library it links
+# (the libraries are also linked into eiftool.exe and the test programs, which keep exceptions in
+# their own code: nothing of theirs throws through these libraries).
+#
+# No exceptions and no unwind tables: a bootstrapper has nothing to unwind to. Memory that cannot
+# be had, and the library's other faults, end the process after a reason line
+# (app/TerminateHandler.cpp).
+function(setup_product_code target)
+  set(pending ${target})
+  set(seen)
+  while(pending)
+    list(POP_FRONT pending current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    get_target_property(imported ${current} IMPORTED)
+    if(imported)
+      continue()
+    endif()
+    get_target_property(type ${current} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      target_compile_options(${current} PRIVATE
+        $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:C,CXX>:-fno-asynchronous-unwind-tables>)
+      get_target_property(links ${current} LINK_LIBRARIES)
+      if(links)
+        list(APPEND pending ${links})
+      endif()
+    endif()
+    get_target_property(interface ${current} INTERFACE_LINK_LIBRARIES)
+    if(interface)
+      list(APPEND pending ${interface})
+    endif()
+  endwhile()
+endfunction()
