@@ -2,10 +2,15 @@
 # (the libraries are also linked into eiftool.exe and the test programs, which keep exceptions in
 # their own code: nothing of theirs throws through these libraries).
 #
-# No exceptions and no unwind tables: a bootstrapper has nothing to unwind to. Memory that cannot
-# be had, and the library's other faults, end the process after a reason line
-# (app/TerminateHandler.cpp).
+# No exceptions: a bootstrapper has nothing to unwind to. Memory that cannot be had, and the
+# library's other faults, end the process after a reason line (app/TerminateHandler.cpp). No
+# unwind tables in the 32-bit build either; 64-bit Windows needs them to walk any stack (its
+# structured exceptions, a crash report), so they stay there.
 function(setup_product_code target)
+  set(options $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(APPEND options $<$<COMPILE_LANGUAGE:C,CXX>:-fno-asynchronous-unwind-tables>)
+  endif()
   set(pending ${target})
   set(seen)
   while(pending)
@@ -20,8 +25,7 @@ function(setup_product_code target)
     endif()
     get_target_property(type ${current} TYPE)
     if(NOT type STREQUAL "INTERFACE_LIBRARY")
-      target_compile_options(${current} PRIVATE
-        $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:C,CXX>:-fno-asynchronous-unwind-tables>)
+      target_compile_options(${current} PRIVATE ${options})
       get_target_property(links ${current} LINK_LIBRARIES)
       if(links)
         list(APPEND pending ${links})
