@@ -1,8 +1,6 @@
 #include "description/DecryptDescription.h"
 
 #include <climits>
-#include <new>
-#include <stdexcept>
 
 #include "description/FileSignature.h"
 #include "description/WholeFile.h"
@@ -30,13 +28,8 @@ bool MakeRoom(std::size_t blocks, std::size_t largestPlaintext, DecryptedDescrip
   if (blocks > (static_cast<std::size_t>(INT_MAX) - 1) / (largestPlaintext == 0 ? 1 : largestPlaintext)) {
     return false;
   }
-  try {
-    result.text.assign(largestPlaintext * blocks + 1, '\0');
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
+  // Memory that cannot be had ends the process (Setup.exe has no exceptions to report it with).
+  result.text.assign(largestPlaintext * blocks + 1, '\0');
   return true;
 }
 

@@ -1,7 +1,5 @@
 #include "description/ValidUntil.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -14,6 +12,24 @@ std::int64_t DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t d
   const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
   const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   return era * 146097 + dayOfEra - 719468;
+}
+
+// `value` as printf's "%0<width>d" writes it; by hand, which keeps the C library's formatter
+// (20 KB) out of Setup.exe.
+void AppendNumber(std::string& text, int value, std::size_t width) {
+  std::int64_t rest = value;
+  if (rest < 0) {
+    text += '-';
+    rest = -rest;
+    width = width > 0 ? width - 1 : 0;
+  }
+  std::string digits;
+  do {
+    digits += static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  text.append(width > digits.size() ? width - digits.size() : 0, '0');
+  text.append(digits.rbegin(), digits.rend());
 }
 
 unsigned DaysInMonth(std::int64_t year, unsigned month) {
@@ -69,8 +85,18 @@ std::string FormatValidUntil(std::int64_t seconds) {
   const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
   const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day,
-                static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+  // YYYY-MM-DD hh:mm:ss
+  std::string text;
+  AppendNumber(text, year, 4);
+  text += '-';
+  AppendNumber(text, month, 2);
+  text += '-';
+  AppendNumber(text, day, 2);
+  text += ' ';
+  AppendNumber(text, static_cast<int>(rest / 3600), 2);
+  text += ':';
+  AppendNumber(text, static_cast<int>(rest / 60 % 60), 2);
+  text += ':';
+  AppendNumber(text, static_cast<int>(rest % 60), 2);
   return text;
 }

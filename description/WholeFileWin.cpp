@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 #include "base/UniqueHandle.h"
 
@@ -16,11 +14,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, std::size_t l
   const unsigned long long length = std::min<unsigned long long>(size.QuadPart, limit);
   if (length > std::string().max_size()) return std::nullopt;
   std::string contents;
-  try {
-    contents.resize(static_cast<std::size_t>(length));
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  // Memory that cannot be had ends the process (Setup.exe has no exceptions to report it with).
+  contents.resize(static_cast<std::size_t>(length));
   // ReadFile takes a 32-bit count: large files come in several reads.
   std::size_t done = 0;
   while (done < contents.size()) {

@@ -27,7 +27,7 @@ DWORD WINAPI WatchThread(LPVOID parameter) {
 StallRule::StallRule() : windowStart_(clock_seam::TickCount()) {}
 
 void StallRule::Arrived(DWORD count) {
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const SlimLockHeld held(lock_);
   bytesInWindow_ += count;
   if (bytesInWindow_ >= kStallBytes) {
     bytesInWindow_ = 0;
@@ -36,17 +36,17 @@ void StallRule::Arrived(DWORD count) {
 }
 
 bool StallRule::Stalled() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const SlimLockHeld held(lock_);
   return TicksSince(windowStart_) >= kStallWindowMs;
 }
 
 HINTERNET SharedRequest::get() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const SlimLockHeld held(lock_);
   return request_.get();
 }
 
 void SharedRequest::Close() {
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const SlimLockHeld held(lock_);
   request_.reset();
 }
 

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 
 #include "download/InternetHandle.h"
+#include "base/SlimLock.h"
 #include "base/UniqueHandle.h"
 
 // Progress of one attempt, timed on the time seam's clock. A window starts at construction and
@@ -19,7 +19,7 @@ class StallRule {
   bool Stalled() const;
 
  private:
-  mutable std::mutex mutex_;
+  mutable SlimLock lock_;
   DWORD windowStart_;
   DWORD bytesInWindow_ = 0;
 };
@@ -37,7 +37,7 @@ class SharedRequest {
   void Close();
 
  private:
-  mutable std::mutex mutex_;
+  mutable SlimLock lock_;
   UniqueInternetHandle request_;
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Bytes of Setup.exe by contributor, from the linker's map (-Wl,-Map).
 
-Usage: bench-size.py MAP EXE [LIMIT_KB]
+Usage: bench-size.py MAP EXE [LIMIT_KB]   (default 250)
 Sums every allocated input section of the map per object file or archive member, and per
 library, and names each contributor above 20 KB. Debug sections are left out: the executable
 is linked without them.
@@ -65,20 +65,30 @@ def library_name(path):
     return os.path.basename(match.group(1)) if match else "(outside any archive)"
 
 
+def section_kind(section):
+    """.text for .text$name and .text.name (one section per function or object)."""
+    return "." + re.split(r"[$.]", section[1:], maxsplit=1)[0]
+
+
 def main():
     map_path, exe_path = sys.argv[1], sys.argv[2]
-    limit_kb = int(sys.argv[3]) if len(sys.argv) > 3 else 400
+    limit_kb = int(sys.argv[3]) if len(sys.argv) > 3 else 250
     by_member = collections.Counter()
     by_library = collections.Counter()
+    by_section = collections.Counter()
     for section, size, path in contributions(map_path):
         if allocated(section) and size:
             by_member[member_name(path)] += size
             by_library[library_name(path)] += size
+            by_section[section_kind(section)] += size
     size = os.path.getsize(exe_path)
     print("%s: %d bytes (%.1f KB); target <= %d KB: %s"
           % (exe_path, size, size / 1024, limit_kb, "met" if size <= limit_kb * 1024 else "NOT met"))
     print("linked sections: %d bytes (the rest is headers, alignment, imports' names and resources)"
           % sum(by_member.values()))
+    print("\nby section:")
+    for name, bytes_ in by_section.most_common():
+        print("  %9d  %s" % (bytes_, name))
     print("\nby library:")
     for name, bytes_ in by_library.most_common():
         print("  %9d  %s" % (bytes_, name))
