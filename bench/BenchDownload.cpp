@@ -71,7 +71,7 @@ void Print(const char* name, double seconds, unsigned long long bytes) {
 double TimedTransfer(const std::wstring& url, const std::wstring& target, const std::string& digest) {
   LARGE_INTEGER start, end;
   ::QueryPerformanceCounter(&start);
-  const bool ok = DownloadUrlToFile(url, target, nullptr, nullptr, digest);
+  const bool ok = TransferUrlToFile(url, target, nullptr, nullptr, digest).succeeded;
   ::QueryPerformanceCounter(&end);
   return ok ? Seconds(start, end) : -1.0;
 }
@@ -92,8 +92,8 @@ bool CompareHashing(const std::wstring& url, const std::wstring& target, const s
     plain = p < plain ? p : plain;
     hashed = h < hashed ? h : hashed;
   }
-  Print("DownloadUrlToFile, no window", plain, bytes);
-  Print("DownloadUrlToFile, SHA-256 checked", hashed, bytes);
+  Print("TransferUrlToFile, no window", plain, bytes);
+  Print("TransferUrlToFile, SHA-256 checked", hashed, bytes);
   std::printf("ratio hash checked / not checked (best of %d each): %.3f\n", kRounds, hashed / plain);
   return true;
 }
@@ -126,18 +126,18 @@ int wmain(int argc, wchar_t** argv) {
   }
   window.SetRangeMax(static_cast<int>(bytes > 0x7FFFFFFF ? 0x7FFFFFFF : bytes));
   ::QueryPerformanceCounter(&t2);
-  const bool ourOk = DownloadUrlToFile(url, ourTarget, window.GetSafeHwnd(), nullptr);
+  const bool ourOk = TransferUrlToFile(url, ourTarget, window.GetSafeHwnd(), nullptr).succeeded;
   ::QueryPerformanceCounter(&t3);
   if (!ourOk || FileSize(ourTarget) != bytes) {
     std::fprintf(stderr, "our transfer failed\n");
     return 1;
   }
-  Print("DownloadUrlToFile + progress window", Seconds(t2, t3), bytes);
+  Print("TransferUrlToFile + progress window", Seconds(t2, t3), bytes);
   LARGE_INTEGER t4, t5;
   ::QueryPerformanceCounter(&t4);
-  const bool quietOk = DownloadUrlToFile(url, ourTarget, nullptr, nullptr);
+  const bool quietOk = TransferUrlToFile(url, ourTarget, nullptr, nullptr).succeeded;
   ::QueryPerformanceCounter(&t5);
-  if (quietOk) Print("DownloadUrlToFile, no window", Seconds(t4, t5), bytes);
+  if (quietOk) Print("TransferUrlToFile, no window", Seconds(t4, t5), bytes);
   const UniqueWindow idle = CreateIdleWindow();
   if (!idle) {
     std::fprintf(stderr, "the idle window could not be created\n");
@@ -145,9 +145,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   LARGE_INTEGER t8, t9;
   ::QueryPerformanceCounter(&t8);
-  const bool idleOk = DownloadUrlToFile(url, ourTarget, idle.get(), nullptr);
+  const bool idleOk = TransferUrlToFile(url, ourTarget, idle.get(), nullptr).succeeded;
   ::QueryPerformanceCounter(&t9);
-  if (idleOk) Print("DownloadUrlToFile, idle window", Seconds(t8, t9), bytes);
+  if (idleOk) Print("TransferUrlToFile, idle window", Seconds(t8, t9), bytes);
 
   LARGE_INTEGER t6, t7;
   ::QueryPerformanceCounter(&t6);

@@ -14,6 +14,7 @@
 #include "bootstrap/RefusalReason.h"
 #include "description/DescriptionConstants.h"
 #include "description/FileHashes.h"
+#include "download/AttemptEnd.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/LengthProbe.h"
@@ -125,7 +126,8 @@ Step FetchDescription(const SetupDescription& description, Downloader& downloade
                         std::to_wstring(http_rules::kDescriptionThreshold) + L" bytes: " + first + L", " + url);
     }
   }
-  if (!downloader.StartDownload(url, request.setupTempFolder + kDescriptionInFolder, nullptr, TransferMode::kInLine)) {
+  if (!downloader.StartDownload(url, request.setupTempFolder + kDescriptionInFolder, nullptr, TransferMode::kInLine)
+           .succeeded) {
     return Failed(AcquireFailure::kDescriptionNotDownloaded, kDescriptionDownloadError,
                   L"description not downloaded from " + url);
   }
@@ -209,10 +211,11 @@ Step FetchListedFile(Downloader& downloader, const std::wstring& url, const std:
                   L"listed target " + target + L" is not a plain file name");
   }
   const std::wstring file = folder + L"\\" + target;
-  if (downloader.StartDownload(url, file, window, TransferMode::kInLine, digest, SignedSize(hashes, target))) {
-    return {};
-  }
-  std::wstring reason = L"file " + target + L" not downloaded from " + url;
+  const TransferOutcome outcome =
+      downloader.StartDownload(url, file, window, TransferMode::kInLine, digest, SignedSize(hashes, target));
+  if (outcome.succeeded) return {};
+  std::wstring reason = L"file " + target + L" not downloaded from " + url + L": " +
+                        AttemptReason(outcome.failure, outcome.detail);
   switch (CheckPresentFile(file, digest)) {
     case PresentFile::kCounts:
       return {};

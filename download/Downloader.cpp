@@ -6,10 +6,9 @@
 #include "base/UniqueHandle.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
-#include "download/Transfer.h"
 
 std::atomic<bool> downloadBusy{false};
-std::atomic<bool> downloadResult{false};
+TransferOutcome downloadOutcome;
 std::atomic<bool> downloadCancel{false};
 std::atomic<HANDLE> downloadThread{nullptr};
 
@@ -25,20 +24,20 @@ UniqueKernelHandle& WorkerHandle() {
 Downloader::Downloader() = default;
 Downloader::~Downloader() = default;
 
-bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
-                               std::string expectedSha256, std::optional<DWORD> signedSize) {
+TransferOutcome Downloader::StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
+                                          std::string expectedSha256, std::optional<DWORD> signedSize) {
   downloadBusy = true;
-  downloadResult = false;
+  downloadOutcome = TransferOutcome{};
   downloadCancel = false;
   if (!InternetConnected()) {
     LogFailure(L"GET " + http_rules::UrlForLog(url) + L": no Internet connection");
     downloadBusy = false;
-    return false;
+    return TransferOutcome{false, 0, AttemptFailure::kNoConnection, 0};
   }
   if (mode == TransferMode::kInLine) {
-    const bool result = DownloadUrlToFile(std::move(url), std::move(target), window, nullptr, expectedSha256, signedSize);
+    const TransferOutcome outcome = TransferUrlToFile(url, target, window, nullptr, expectedSha256, signedSize);
     downloadBusy = false;
-    return result;
+    return outcome;
   }
   auto request = std::make_unique<DownloadRequest>(
       DownloadRequest{std::move(url), std::move(target), window, &downloadCancel, std::move(expectedSha256),
@@ -51,7 +50,7 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
     const DWORD error = ::GetLastError();
     LogFailure(L"GET " + http_rules::UrlForLog(request->url) + L": no worker thread" + ErrorSuffix(error));
     downloadBusy = false;
-    return false;
+    return TransferOutcome{false, 0, AttemptFailure::kNoWorker, error};
   }
   request.release();  // the worker frees it
   WorkerHandle().reset(thread);
@@ -59,14 +58,15 @@ bool Downloader::StartDownload(std::wstring url, std::wstring target, HWND windo
   // A thread of this process, created suspended a moment ago, with its handle's full rights:
   // nothing can make ResumeThread fail on it.
   ::ResumeThread(thread);
-  return true;
+  TransferOutcome started;
+  started.succeeded = true;
+  return started;
 }
 
 DWORD WINAPI DownloadThreadProc(LPVOID parameter) {
   std::unique_ptr<DownloadRequest> request(static_cast<DownloadRequest*>(parameter));
-  downloadResult =
-      DownloadUrlToFile(request->url, request->target, request->window, request->cancel, request->expectedSha256,
-                        request->signedSize);
+  downloadOutcome = TransferUrlToFile(request->url, request->target, request->window, request->cancel,
+                                      request->expectedSha256, request->signedSize);
   request.reset();
   downloadBusy = false;
   downloadThread = nullptr;

@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "download/Transfer.h"
+
 // Where StartDownload runs the transfer.
 enum class TransferMode {
-  kInLine,        // on the calling thread; StartDownload returns the transfer's result
-  kWorkerThread,  // on a thread of its own; StartDownload returns whether it started
+  kInLine,        // on the calling thread; StartDownload returns the transfer's outcome
+  kWorkerThread,  // on a thread of its own; StartDownload's outcome says whether it started
 };
 
 class Downloader {
@@ -17,9 +19,11 @@ class Downloader {
   Downloader();
   virtual ~Downloader();
 
-  // Runs or starts the transfer as `mode` says. False at once when there is no Internet
-  // connection. `expectedSha256` and `signedSize` as for DownloadUrlToFile.
-  bool StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
+  // Runs or starts the transfer as `mode` says. Fails at once, without an attempt, when there is
+  // no Internet connection (kNoConnection) or no worker thread (kNoWorker). A started worker's
+  // outcome succeeds with no attempt made; the transfer's own follows in downloadOutcome.
+  // `expectedSha256` and `signedSize` as for TransferUrlToFile.
+  TransferOutcome StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
                      std::string expectedSha256 = std::string(), std::optional<DWORD> signedSize = std::nullopt);
 
   DWORD threadId = 0;  // id of the last worker thread started
@@ -29,7 +33,9 @@ class Downloader {
 // (the starter before the worker exists, the worker afterwards); atomics make that visible
 // across threads.
 extern std::atomic<bool> downloadBusy;    // a transfer started by StartDownload runs
-extern std::atomic<bool> downloadResult;  // result of the last worker transfer
+// The last worker transfer's outcome: written by the worker before it clears downloadBusy, so
+// read it only once downloadBusy is false.
+extern TransferOutcome downloadOutcome;
 extern std::atomic<bool> downloadCancel;  // asks the worker transfer to stop
 extern std::atomic<HANDLE> downloadThread;  // the running worker, null when none runs
 

@@ -49,6 +49,9 @@ inline bool HostOffersDescription(std::uint32_t contentLength) {
   return static_cast<std::int32_t>(contentLength) >= kDescriptionThreshold;
 }
 
+// Only a 2xx answer can be the file, whatever its body.
+inline bool IsSuccessStatus(std::uint32_t status) { return status >= 200 && status <= 299; }
+
 inline std::wstring DescriptionFolder(const std::wstring& applicationName) {
   return kDefaultServerFolder + applicationName;
 }

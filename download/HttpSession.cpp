@@ -156,8 +156,6 @@ DWORD QueryStatusCode(HINTERNET request) {
   return status;
 }
 
-bool IsSuccessStatus(DWORD status) { return status >= 200 && status <= 299; }
-
 bool QueryAnnouncedLength(HINTERNET request, DWORD& length) {
   if (request == nullptr) return false;
   DWORD value = 0;

@@ -32,7 +32,6 @@ bool SendRequest(HINTERNET request, const std::wstring& headers);
 
 // Status code of an answered request; 0 when unreadable.
 DWORD QueryStatusCode(HINTERNET request);
-bool IsSuccessStatus(DWORD status);
 
 // The Content-Length of an answered request; false when absent or unreadable.
 bool QueryAnnouncedLength(HINTERNET request, DWORD& length);

@@ -1,6 +1,7 @@
 #include "download/LengthProbe.h"
 
 #include "base/FailureLog.h"
+#include "download/AttemptEnd.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/ProbeAnswer.h"
@@ -10,7 +11,7 @@ namespace {
 ProbeOutcome LengthOfAnswer(HINTERNET request) {
   const DWORD status = QueryStatusCode(request);
   // An error page is not the file, whatever its length.
-  if (!IsSuccessStatus(status)) return ProbeOutcome{0, ProbeFailure::kStatus, status};
+  if (!http_rules::IsSuccessStatus(status)) return ProbeOutcome{0, ProbeFailure::kStatus, status};
   ProbeOutcome outcome;
   outcome.length =
       ProbedLength(status, QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE), QueryContentLength(request));
@@ -32,14 +33,14 @@ ProbeOutcome Probe(const std::wstring& url) {
   return LengthOfAnswer(opened.request.get());
 }
 
+// Worded as a transfer's attempt words the same cause; only the length has a rule of its own.
 std::wstring Reason(const ProbeOutcome& outcome) {
-  const std::wstring detail = std::to_wstring(outcome.detail);
   switch (outcome.failure) {
     case ProbeFailure::kNone: break;
-    case ProbeFailure::kNoSession: return L"no Internet session, error " + detail;
-    case ProbeFailure::kNoRequest: return L"request not opened, error " + detail;
-    case ProbeFailure::kNoAnswer: return L"error " + detail;
-    case ProbeFailure::kStatus: return L"status " + detail;
+    case ProbeFailure::kNoSession: return AttemptReason(AttemptFailure::kNoSession, outcome.detail);
+    case ProbeFailure::kNoRequest: return AttemptReason(AttemptFailure::kNoRequest, outcome.detail);
+    case ProbeFailure::kNoAnswer: return AttemptReason(AttemptFailure::kNoAnswer, outcome.detail);
+    case ProbeFailure::kStatus: return AttemptReason(AttemptFailure::kStatus, outcome.detail);
     case ProbeFailure::kNoLength: return L"no length in the answer";
   }
   return std::wstring();

@@ -10,15 +10,14 @@
 #include "base/ProgressMessage.h"
 #include "base/UniqueHandle.h"
 #include "crypto/Sha256.h"
+#include "download/AnswerRules.h"
 #include "download/AttemptWatch.h"
-#include "download/ContentRange.h"
 #include "download/ErrorPage.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/ResumePoint.h"
+#include "download/TargetBackup.h"
 #include "download/WinInetFunctions.h"
-#include "fs/FileOperations.h"
-#include "fs/PathText.h"
 
 namespace {
 constexpr int kAttempts = 4;
@@ -27,37 +26,6 @@ constexpr DWORD kReadSize = 1024;
 constexpr DWORD kGraceMs = 20000;         // late data may still come after the first empty read
 constexpr DWORD kGraceYieldMs = 5;        // between empty reads: wait, but do not spin a core
 constexpr DWORD kKeptReadSize = 64 * 1024;  // reading back kept bytes is local: large pieces
-const wchar_t kBackupSuffix[] = L" Before Download";
-
-struct TargetPath {
-  std::wstring full;
-  std::wstring folder;  // without trailing backslash
-  std::wstring name;
-};
-
-TargetPath SplitTarget(const std::wstring& target) {
-  TargetPath path{target, L"", L""};
-  SplitPath(target, path.folder, path.name);
-  path.folder = WithoutTrailingBackslash(path.folder);
-  // A bare name lives in the current folder, never in the root of the current drive.
-  if (path.folder.empty() && target.find(L'\\') == std::wstring::npos) path.folder = L".";
-  return path;
-}
-
-// Keeps the current copy under the backup name unless an older backup holds that name.
-// True when a copy existed, which a failed attempt then puts back.
-bool BackUp(const TargetPath& path) {
-  if (!FileExists(path.full)) return false;
-  if (!FileExists(path.full + kBackupSuffix)) {
-    MoveFileInFolder(path.folder, path.name, path.name + kBackupSuffix);
-  }
-  return true;
-}
-
-void RemoveAndRestore(const TargetPath& path, bool backedUp) {
-  DeleteFileInFolder(path.folder, path.name);
-  if (backedUp) MoveFileInFolder(path.folder, path.name + kBackupSuffix, path.name);
-}
 
 // An error page, whatever status it came with, is known by "404" in its title.
 bool ChunkSays404(const char* bytes, DWORD count) {
@@ -70,13 +38,6 @@ bool SizeOnDisk(const std::wstring& path, ULONGLONG& size) {
   size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   return true;
 }
-
-// How an attempt ended: kNone is success.
-struct AttemptEnd {
-  AttemptFailure failure = AttemptFailure::kNone;
-  DWORD detail = 0;
-  bool succeeded() const { return failure == AttemptFailure::kNone; }
-};
 
 // For a call that just failed: its Win32 error, read before anything else can change it.
 AttemptEnd WithLastError(AttemptFailure failure) { return AttemptEnd{failure, ::GetLastError()}; }
@@ -96,7 +57,8 @@ bool BrokeOff(AttemptFailure failure) {
 }
 
 // One attempt: its own file, Internet and request handles, closed in reverse order. With a
-// resume point it asks for the rest of the file that the kept bytes begin.
+// resume point it asks for the rest of the file that the kept bytes begin. What the answer
+// showed goes into `answer_`; the rules of download/AnswerRules judge it.
 class Attempt {
  public:
   Attempt(const std::wstring& url, const TargetPath& path, HWND window, const std::atomic<bool>* cancel,
@@ -126,10 +88,8 @@ class Attempt {
   std::optional<ResumePoint> PointToKeepAfter(const AttemptEnd& end, bool backedUp) const {
     AttemptRecord record;
     record.broken = BrokeOff(end.failure);
-    // A 206 is a start only as the continuation this attempt asked for.
-    const bool partial = status_ == HTTP_STATUS_PARTIAL_CONTENT;
-    record.fileIsStart = IsSuccessStatus(status_) && announced_ && !droppedTitle_ && partial == (offset_ > 0);
-    record.total = FileLength();
+    record.fileIsStart = FileIsStart(answer_);
+    record.total = FileLength(answer_);
     record.validator = validator_;
     record.hadCopy = backedUp;
     if (!SizeOnDisk(path_.full, record.onDisk)) return std::nullopt;
@@ -137,9 +97,6 @@ class Attempt {
   }
 
  private:
-  // The length of the whole file this answer belongs to: a continuation brings only its rest.
-  DWORD FileLength() const { return offset_ + expected_; }
-
   HANDLE OpenFile(DWORD access, DWORD disposition) const {
     return ::CreateFileW(path_.full.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
@@ -173,8 +130,8 @@ class Attempt {
   // piece of an announced body is asked for less, so the read does not wait for bytes that
   // cannot come. A stalled read ends when the watchdog closes the request.
   DWORD ReadSize(DWORD available) const {
-    if (available >= kReadSize || !announced_) return kReadSize;
-    const DWORD remaining = expected_ > received_ ? expected_ - received_ : 0;
+    if (available >= kReadSize || !answer_.announced) return kReadSize;
+    const DWORD remaining = answer_.length > received_ ? answer_.length - received_ : 0;
     if (remaining >= kReadSize) return kReadSize;
     const DWORD size = remaining > available ? remaining : available;
     return size == 0 ? kReadSize : size;  // at the end: one more read finds it, or the surplus
@@ -197,15 +154,16 @@ class Attempt {
   }
 
   AttemptEnd ReadBody(AttemptWatch& watch, UniqueFileHandle& file) {
-    announced_ = QueryAnnouncedLength(watch.Request(), expected_);
-    status_ = QueryStatusCode(watch.Request());
+    DWORD length = 0;
+    answer_.announced = QueryAnnouncedLength(watch.Request(), length);
+    answer_.length = length;
+    answer_.status = QueryStatusCode(watch.Request());
     const AttemptEnd placed = Place(watch.Request(), file.get());
     if (!placed.succeeded()) return placed;
     // Reads stop at the announced length, so holding the whole file's length to the signed size
     // bounds them too; nothing of this answer is written yet.
-    if (signedSize_ && (!announced_ || FileLength() != *signedSize_)) {
-      return Refusal(AttemptEnd{AttemptFailure::kSignedSizeDiffers, FileLength()});
-    }
+    const AttemptEnd signedRefusal = SignedSizeRefusal(answer_, signedSize_);
+    if (!signedRefusal.succeeded()) return signedRefusal;
     bool waiting = false;
     DWORD emptySince = 0;
     DWORD available = 0;
@@ -216,8 +174,8 @@ class Attempt {
       const AttemptEnd read = ReadChunk(watch, buffer, available, count);
       if (!read.succeeded()) return read;
       if (count > 0) {
-        const AttemptEnd kept = Keep(file.get(), buffer, count);
-        if (!kept.succeeded()) return kept;
+        const AttemptEnd written = WriteChunk(file.get(), buffer, count);
+        if (!written.succeeded()) return written;
         waiting = false;
         continue;
       }
@@ -226,32 +184,30 @@ class Attempt {
       file.reset();
       ULONGLONG size = 0;
       if (!SizeOnDisk(path_.full, size)) return WithLastError(AttemptFailure::kSizeUnreadable);
-      if (size == FileLength()) return Judge();
+      if (size == FileLength(answer_)) return JudgeWholeBody(answer_, DigestMatches());
       if (!waiting) {
         waiting = true;
         emptySince = clock_seam::TickCount();
       } else if (TicksSince(emptySince) > kGraceMs) {
-        return Refusal(AttemptEnd{AttemptFailure::kLengthDiffers, static_cast<DWORD>(size)});
+        return AnswerRefusal(answer_, AttemptEnd{AttemptFailure::kLengthDiffers, static_cast<DWORD>(size)});
       }
       clock_seam::SleepFor(kGraceYieldMs);
     }
   }
 
-  // Where this answer's bytes go. Without kept bytes: from byte 0 of the emptied target. With
-  // them: after them for a 206 that continues them; over them for a 200 (the server ignored the
-  // range, or the file changed), which is then judged as a whole file like any other answer.
+  // Puts the file pointer where this answer's bytes go, as PlaceAnswer says.
   AttemptEnd Place(HINTERNET request, HANDLE file) {
     validator_ = ChooseValidator(QueryHeaderText(request, HTTP_QUERY_ETAG),
                                  QueryHeaderText(request, HTTP_QUERY_LAST_MODIFIED));
-    if (!resume_) return AttemptEnd{};
-    if (status_ != HTTP_STATUS_PARTIAL_CONTENT) return StartOver(file);
-    const std::optional<std::uint32_t> length = announced_ ? std::optional<std::uint32_t>(expected_) : std::nullopt;
-    const RangeVerdict verdict = JudgeContinuation(QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE), length,
-                                                   resume_->offset, resume_->total);
-    if (verdict == RangeVerdict::kOtherStart) return AttemptEnd{AttemptFailure::kRangeStart, resume_->offset};
-    if (verdict == RangeVerdict::kOtherTotal) return AttemptEnd{AttemptFailure::kRangeTotal, resume_->total};
-    if (verdict != RangeVerdict::kContinues) return AttemptEnd{AttemptFailure::kRangeUnusable, 0};
-    offset_ = resume_->offset;
+    const std::wstring range = resume_ ? QueryHeaderText(request, HTTP_QUERY_CONTENT_RANGE) : std::wstring();
+    const PlaceVerdict verdict = PlaceAnswer(answer_, resume_, range);
+    switch (verdict.placement) {
+      case Placement::kFromStart: return AttemptEnd{};
+      case Placement::kOverKept: return StartOver(file);
+      case Placement::kRefused: return verdict.end;
+      case Placement::kAfterKept: break;
+    }
+    answer_.offset = resume_->offset;
     validator_ = resume_->validator;
     return HashKept(file);
   }
@@ -260,7 +216,7 @@ class Attempt {
     resume_.reset();
     LARGE_INTEGER start = {};
     if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
-      return WithLastError(AttemptFailure::kTargetNotCreated);
+      return WithLastError(AttemptFailure::kTargetNotEmptied);
     }
     return AttemptEnd{};
   }
@@ -270,7 +226,7 @@ class Attempt {
   AttemptEnd HashKept(HANDLE file) {
     if (hasher_) {
       std::vector<char> buffer(kKeptReadSize);
-      for (DWORD left = offset_; left > 0;) {
+      for (DWORD left = answer_.offset; left > 0;) {
         DWORD count = 0;
         if (!::ReadFile(file, buffer.data(), left < kKeptReadSize ? left : kKeptReadSize, &count, nullptr)) {
           return WithLastError(AttemptFailure::kKeptUnreadable);
@@ -281,20 +237,19 @@ class Attempt {
       }
     }
     LARGE_INTEGER end = {};
-    end.QuadPart = offset_;
+    end.QuadPart = answer_.offset;
     if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) return WithLastError(AttemptFailure::kKeptUnreadable);
     return AttemptEnd{};
   }
 
   // Checks, writes, reports and hashes one chunk. The title check looks at the file's first
   // bytes, which a continuation does not bring.
-  AttemptEnd Keep(HANDLE file, const char* buffer, DWORD count) {
-    if (count > expected_ - received_) {
-      return Refusal(AttemptEnd{AttemptFailure::kLongerThanAnnounced, expected_});
-    }
+  AttemptEnd WriteChunk(HANDLE file, const char* buffer, DWORD count) {
+    const AttemptEnd refused = ChunkRefusal(answer_, received_, count);
+    if (!refused.succeeded()) return refused;
     received_ += count;
-    if (offset_ == 0 && received_ <= kTitleCheckBytes && ChunkSays404(buffer, count)) {
-      droppedTitle_ = true;
+    if (answer_.offset == 0 && received_ <= kTitleCheckBytes && ChunkSays404(buffer, count)) {
+      answer_.droppedTitle = true;
       return AttemptEnd{};
     }
     const DWORD error = WriteAll(file, buffer, count);
@@ -305,26 +260,8 @@ class Attempt {
     return AttemptEnd{};
   }
 
-  // A body of the announced length: only a success status with a length (and the expected
-  // digest, when there is one) makes it the file.
-  AttemptEnd Judge() {
-    const AttemptEnd refused = Refusal(AttemptEnd{});
-    if (!refused.succeeded()) return refused;
-    return HashMatches() ? AttemptEnd{} : AttemptEnd{AttemptFailure::kHashDiffers, 0};
-  }
-
-  // What the answer itself says against it, ahead of `otherwise`: its status, a page titled
-  // 404, a missing length. Without a length no amount is known to be right, so any byte is one
-  // too many: a body without end is cut.
-  AttemptEnd Refusal(AttemptEnd otherwise) const {
-    if (!IsSuccessStatus(status_)) return AttemptEnd{AttemptFailure::kStatus, status_};
-    if (droppedTitle_) return AttemptEnd{AttemptFailure::kTitle404, 0};
-    if (!announced_) return AttemptEnd{AttemptFailure::kNoLength, 0};
-    return otherwise;
-  }
-
   // True without an expected digest; otherwise whether the bytes written have it.
-  bool HashMatches() {
+  bool DigestMatches() {
     if (!hasher_) return true;
     const std::optional<Sha256Digest> digest = hasher_->Finish();
     return digest && LowerHex(*digest) == expectedSha256_;
@@ -338,43 +275,10 @@ class Attempt {
   const std::optional<DWORD> signedSize_;
   std::optional<Sha256> hasher_;  // only when a digest is expected: one per attempt
   std::optional<ResumePoint> resume_;  // until the answer shows whether it continues the kept bytes
-  bool announced_ = false;
-  DWORD expected_ = 0;  // the Content-Length; 0 without one
-  DWORD status_ = 0;
-  DWORD offset_ = 0;    // kept bytes that this answer continues
+  AnswerFacts answer_;
   std::wstring validator_;
-  bool droppedTitle_ = false;
   DWORD received_ = 0;  // in this attempt
 };
-
-// What a failed attempt's line says after "attempt N of 4: ".
-std::wstring Reason(const AttemptEnd& end) {
-  const std::wstring detail = std::to_wstring(end.detail);
-  switch (end.failure) {
-    case AttemptFailure::kNone: break;
-    case AttemptFailure::kTargetNotCreated: return L"target not created, error " + detail;
-    case AttemptFailure::kNoSession: return L"no Internet session, error " + detail;
-    case AttemptFailure::kNoRequest: return L"request not opened, error " + detail;
-    case AttemptFailure::kNoAnswer: return L"error " + detail;
-    case AttemptFailure::kReadFailed: return L"read failed, error " + detail;
-    case AttemptFailure::kStalled: return L"stalled: fewer than 1024 bytes in 60 s";
-    case AttemptFailure::kCancelled: return L"cancelled";
-    case AttemptFailure::kLongerThanAnnounced: return L"body longer than its Content-Length " + detail;
-    case AttemptFailure::kStatus: return L"status " + detail;
-    case AttemptFailure::kNoLength: return L"no Content-Length";
-    case AttemptFailure::kTitle404: return L"page titled 404";
-    case AttemptFailure::kLengthDiffers: return L"body ended after " + detail + L" bytes, not its Content-Length";
-    case AttemptFailure::kSizeUnreadable: return L"size on disk unreadable, error " + detail;
-    case AttemptFailure::kHashDiffers: return L"SHA-256 differs from the listed one";
-    case AttemptFailure::kSignedSizeDiffers: return L"Content-Length " + detail + L" is not the signed size";
-    case AttemptFailure::kWriteFailed: return L"write failed, error " + detail;
-    case AttemptFailure::kRangeStart: return L"Content-Range does not continue at " + detail;
-    case AttemptFailure::kRangeTotal: return L"Content-Range total is not the first length " + detail;
-    case AttemptFailure::kRangeUnusable: return L"206 without the rest of the file in Content-Range and Content-Length";
-    case AttemptFailure::kKeptUnreadable: return L"kept bytes unreadable, error " + detail;
-  }
-  return std::wstring();
-}
 
 // What a failure line adds when the bytes stay for the next attempt.
 std::wstring KeptNote(const std::optional<ResumePoint>& kept) {
@@ -401,22 +305,15 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
     }
     outcome.failure = end.failure;
     outcome.detail = end.detail;
-    kept.reset();
-    if (outcome.attempts < kAttempts && end.failure != AttemptFailure::kWriteFailed) {
-      kept = attempt.PointToKeepAfter(end, backedUp);
-    }
-    LogFailure(L"GET " + http_rules::UrlForLog(url) + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
-               std::to_wstring(kAttempts) + L": " + Reason(end) + KeptNote(kept));
-    if (!kept) RemoveAndRestore(path, backedUp);
-    clock_seam::SleepFor(kRetryPauseMs);
     // A disk that refuses data will refuse it again.
-    if (end.failure == AttemptFailure::kWriteFailed) break;
+    const bool last = outcome.attempts == kAttempts || end.failure == AttemptFailure::kWriteFailed;
+    kept.reset();
+    if (!last) kept = attempt.PointToKeepAfter(end, backedUp);
+    LogFailure(L"GET " + http_rules::UrlForLog(url) + L" attempt " + std::to_wstring(outcome.attempts) + L" of " +
+               std::to_wstring(kAttempts) + L": " + AttemptReason(end.failure, end.detail) + KeptNote(kept));
+    if (!kept) RemoveAndRestore(path, backedUp);
+    if (last) break;
+    clock_seam::SleepFor(kRetryPauseMs);
   }
   return outcome;
-}
-
-bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256,
-                       std::optional<DWORD> signedSize) {
-  return TransferUrlToFile(url, target, window, cancel, expectedSha256, signedSize).succeeded;
 }

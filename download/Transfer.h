@@ -1,47 +1,25 @@
 #pragma once
 // One transfer from a URL to a file: up to 4 attempts, each with backup, body, checks and
-// clean-up.
+// clean-up. The read loop and the retries live here; what makes an answer the file is
+// download/AnswerRules, the backup download/TargetBackup.
 #include <windows.h>
 
 #include <atomic>
 #include <optional>
 #include <string>
 
-// Why an attempt failed. The detail of the outcome holds the Win32 error, the HTTP status or
-// the number the comment names.
-enum class AttemptFailure {
-  kNone,
-  kTargetNotCreated,      // Win32 error
-  kNoSession,             // Win32 error
-  kNoRequest,             // Win32 error: the URL cannot be used or a handle not opened
-  kNoAnswer,              // Win32 error: no server, refused, DNS, time-out
-  kReadFailed,            // Win32 error
-  kStalled,               // fewer than 1024 bytes in 60 s
-  kCancelled,
-  kLongerThanAnnounced,   // the Content-Length
-  kStatus,                // the HTTP status, not a 2xx
-  kNoLength,              // the answer has no Content-Length
-  kTitle404,              // a page titled 404 was dropped, so the length never matched
-  kLengthDiffers,         // the bytes on disk when the grace time ran out
-  kSizeUnreadable,        // Win32 error
-  kHashDiffers,           // the bytes written have another SHA-256
-  kSignedSizeDiffers,     // the Content-Length, which is not the size the description signed
-  kWriteFailed,           // Win32 error; no further attempt follows
-  kRangeStart,            // the offset asked for: the 206 starts elsewhere
-  kRangeTotal,            // the first length: the 206 belongs to a file of another length
-  kRangeUnusable,         // a 206 without the rest of the file in its Content-Range and Content-Length
-  kKeptUnreadable,        // Win32 error, reading the kept bytes to hash them
-};
+#include "download/AttemptEnd.h"
 
 struct TransferOutcome {
   bool succeeded = false;
   int attempts = 0;                                 // attempts made
-  AttemptFailure failure = AttemptFailure::kNone;  // of the last failed attempt
+  AttemptFailure failure = AttemptFailure::kNone;  // of the last failed attempt (AttemptReason words it)
   DWORD detail = 0;
 };
 
-// Up to 4 attempts, 2000 ms apart. An existing target is kept under its name + " Before
-// Download" and put back when an attempt fails. Succeeds when the server answered with a 2xx
+// Up to 4 attempts, 2000 ms apart (no pause after the last one, nor after a write failure,
+// which ends the transfer). An existing target is kept under its name + " Before Download" and
+// put back when an attempt fails. Succeeds when the server answered with a 2xx
 // status and a Content-Length, and the file on disk has that length. An attempt ends failed as
 // soon as more bytes come than were announced, and when fewer than 1024 bytes came in 60 s.
 // When a body of a file with a validator broke off after at least 64 KB, in a target that held
@@ -57,8 +35,3 @@ TransferOutcome TransferUrlToFile(const std::wstring& url, const std::wstring& t
                                   const std::atomic<bool>* cancel,
                                   const std::string& expectedSha256 = std::string(),
                                   std::optional<DWORD> signedSize = std::nullopt);
-
-// The same, true when it succeeded.
-bool DownloadUrlToFile(std::wstring url, std::wstring target, HWND window,
-                       const std::atomic<bool>* cancel, const std::string& expectedSha256 = std::string(),
-                       std::optional<DWORD> signedSize = std::nullopt);

@@ -286,7 +286,8 @@ TEST_F(AcquireTest, AFileAbsentAfterItsFailureStopsTheWalk) {
   EXPECT_FALSE(Acquire());
 
   EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Error: Failed to download b.bin"});
-  EXPECT_EQ(ReasonLine(), L"file b.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/b.bin")));
+  EXPECT_EQ(ReasonLine(),
+            L"file b.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/b.bin")) + L": status 404");
   EXPECT_EQ(result.failure, AcquireFailure::kFileNotDownloaded);
   EXPECT_TRUE(PathExists(setupFolder + L"\\a.bin"));
   EXPECT_FALSE(PathExists(setupFolder + L"\\b.bin"));
@@ -449,7 +450,8 @@ TEST_F(HashedAcquireTest, AFileIsCheckedAgainstItsHashLineAsItIsWritten) {
       EXPECT_EQ(ReadFileBytes(setupFolder + L"\\a.bin"), a);
     } else {
       EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download a.bin"});
-      EXPECT_EQ(ReasonLine(), L"file a.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/a.bin")));
+      EXPECT_EQ(ReasonLine(), L"file a.bin not downloaded from " + rig::Url(rig::kSite1, Wide(Prefix() + "/a.bin")) +
+                                  L": SHA-256 differs from the listed one");
       EXPECT_FALSE(PathExists(setupFolder + L"\\a.bin"));
       // Probed by the site choice and the sizing, then the 4 attempts.
       EXPECT_EQ(rig::CountRequests(rig::kSite1, Prefix() + "/a.bin", before + 6), before + 6);
@@ -559,7 +561,7 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
     } else {
       EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download extra.bin"});
       EXPECT_EQ(ReasonLine(), L"file extra.bin not downloaded from " + rig::Url(rig::kSite1, Wide(source)) +
-                                  L"; the copy present differs from its hash line and was deleted");
+                                  L": status 404; the copy present differs from its hash line and was deleted");
       EXPECT_FALSE(PathExists(setupFolder + L"\\extra.bin"));
     }
   }

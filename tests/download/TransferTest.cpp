@@ -28,6 +28,7 @@ class TransferTest : public testing::Test {
     if (!rig::Available()) GTEST_SKIP() << "run through tests/servers/run-with-servers.sh";
   }
 
+  // The pauses between attempts: none follows the last one.
   static int RetryPauses() {
     int pauses = 0;
     for (DWORD ms : FakeClock::Sleeps()) pauses += ms == kRetryPauseMs;
@@ -66,7 +67,7 @@ TEST_F(TransferTest, CopiesAFileAndReportsEveryChunkThenZero) {
   rig::Publish(rig::kSite1, L"/files/app.bin", body);
   const std::wstring target = temp / L"app.bin";
 
-  EXPECT_TRUE(DownloadUrlToFile(rig::Url(rig::kSite1, L"/files/app.bin"), target, progress.window(), nullptr));
+  EXPECT_TRUE(TransferUrlToFile(rig::Url(rig::kSite1, L"/files/app.bin"), target, progress.window(), nullptr).succeeded);
 
   EXPECT_EQ(ReadFileBytes(target), body);
   EXPECT_EQ(progress.Total(), 5000u);
@@ -82,7 +83,7 @@ TEST_F(TransferTest, StartDownloadInLineRunsTheTransferOnTheCallingThread) {
   Downloader downloader;
 
   EXPECT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/inline.bin"), temp / L"inline.bin",
-                                       progress.window(), TransferMode::kInLine));
+                                       progress.window(), TransferMode::kInLine).succeeded);
 
   EXPECT_EQ(downloader.threadId, 0u);
   EXPECT_FALSE(downloadBusy);
@@ -94,11 +95,11 @@ TEST_F(TransferTest, StartDownloadInLineRunsTheTransferOnTheCallingThread) {
 TEST_F(TransferTest, NginxNotFoundPageFailsFourTimesAndLeavesNoFile) {
   const std::wstring target = temp / L"missing.bin";
 
-  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kSite1, L"/no/such/file.bin"), target, progress.window(), nullptr));
+  EXPECT_FALSE(TransferUrlToFile(rig::Url(rig::kSite1, L"/no/such/file.bin"), target, progress.window(), nullptr).succeeded);
 
   EXPECT_FALSE(PathExists(target));
   EXPECT_EQ(rig::CountRequests(rig::kSite1, "/no/such/file.bin", 4), 4);
-  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_EQ(RetryPauses(), 3);
   EXPECT_EQ(progress.Total(), 0u);
   // Each attempt waited out the whole grace time for the announced bytes.
   EXPECT_GE(GraceWaited(), 4u * 20000u);
@@ -107,9 +108,9 @@ TEST_F(TransferTest, NginxNotFoundPageFailsFourTimesAndLeavesNoFile) {
 
 TEST_F(TransferTest, HostThatIsDownFailsEveryAttemptAndLeavesNoFile) {
   const std::wstring target = temp / L"down.bin";
-  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kDown, L"/a.bin"), target, progress.window(), nullptr));
+  EXPECT_FALSE(TransferUrlToFile(rig::Url(rig::kDown, L"/a.bin"), target, progress.window(), nullptr).succeeded);
   EXPECT_FALSE(PathExists(target));
-  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_EQ(RetryPauses(), 3);
   EXPECT_TRUE(progress.messages().empty());  // no request handle, so no end-of-attempt message
 }
 
@@ -138,10 +139,10 @@ TEST_P(FaultTransferTest, SucceedsOnlyWhenTheFileHasTheAnnouncedLength) {
                                                      std::wstring(c.query, c.query + strlen(c.query)));
   const std::wstring target = temp / L"fault.bin";
 
-  EXPECT_EQ(DownloadUrlToFile(url, target, progress.window(), nullptr), c.succeeds);
+  EXPECT_EQ(TransferUrlToFile(url, target, progress.window(), nullptr).succeeded, c.succeeds);
 
   EXPECT_EQ(rig::CountRequests(rig::kFault, path + "?", c.requests), c.requests);
-  EXPECT_EQ(RetryPauses(), c.succeeds ? 0 : c.requests);
+  EXPECT_EQ(RetryPauses(), c.requests - 1);
   if (c.fileSize < 0) {
     EXPECT_FALSE(PathExists(target));
   } else {
@@ -216,7 +217,7 @@ TEST_F(TransferTest, ATricklingServerEndsEveryAttemptAsStalled) {
   EXPECT_FALSE(outcome.succeeded);
   EXPECT_EQ(outcome.failure, AttemptFailure::kStalled);
   EXPECT_EQ(rig::CountRequests(rig::kFault, "/trickle?", 4), 4);
-  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_EQ(RetryPauses(), 3);
   EXPECT_FALSE(PathExists(target));
 }
 
@@ -324,7 +325,7 @@ TEST_F(TransferTest, ASiteItemWithCredentialsQualifiesOnlyWithTheRightOnes) {
     EXPECT_EQ(probe.failure, c.qualifies ? ProbeFailure::kNone : ProbeFailure::kStatus);
     EXPECT_EQ(probe.detail, c.qualifies ? 0u : 401u);
     const std::wstring target = temp / L"private.bin";
-    EXPECT_EQ(DownloadUrlToFile(url, target, nullptr, nullptr), c.qualifies);
+    EXPECT_EQ(TransferUrlToFile(url, target, nullptr, nullptr).succeeded, c.qualifies);
     if (c.qualifies) {
       EXPECT_EQ(ReadFileBytes(target), body);
     }
@@ -351,7 +352,7 @@ TEST_P(BackupTest, KeepsOrRestoresThePreviousCopy) {
   if (c.olderBackupExists) WriteFileBytes(backup, "older");
   const std::wstring url = rig::Url(rig::kSite2, c.transferSucceeds ? L"/new.bin" : L"/absent.bin");
 
-  EXPECT_EQ(DownloadUrlToFile(url, target, nullptr, nullptr), c.transferSucceeds);
+  EXPECT_EQ(TransferUrlToFile(url, target, nullptr, nullptr).succeeded, c.transferSucceeds);
 
   EXPECT_EQ(PathExists(target), c.targetAfter != nullptr);
   if (c.targetAfter) {
@@ -373,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BackupCase{"stray_backup_stays_on_failure", false, true, false, nullptr, "older"}),
     [](const testing::TestParamInfo<BackupCase>& info) { return std::string(info.param.name); });
 
-// With an expected digest, the bytes written must have it; the length alone no longer decides.
+// With an expected digest, the bytes written must have it: a body of the announced length is not enough.
 TEST_F(TransferTest, AnExpectedDigestDecidesEachAttempt) {
   const std::string body = rig::Pattern(5000, 4);
   std::string sameLength = body;
@@ -400,11 +401,11 @@ TEST_F(TransferTest, AnExpectedDigestDecidesEachAttempt) {
     if (c.previousCopy) WriteFileBytes(target, "current");
     const int before = rig::CountRequests(rig::kSite1, "/hashed/app.bin");
 
-    EXPECT_EQ(DownloadUrlToFile(rig::Url(rig::kSite1, L"/hashed/app.bin"), target, nullptr, nullptr, c.digest),
+    EXPECT_EQ(TransferUrlToFile(rig::Url(rig::kSite1, L"/hashed/app.bin"), target, nullptr, nullptr, c.digest).succeeded,
               c.succeeds);
 
     EXPECT_EQ(rig::CountRequests(rig::kSite1, "/hashed/app.bin", before + c.requests), before + c.requests);
-    EXPECT_EQ(RetryPauses(), c.succeeds ? 0 : 4);
+    EXPECT_EQ(RetryPauses(), c.requests - 1);
     if (c.succeeds) {
       EXPECT_EQ(ReadFileBytes(target), body);
     } else {
@@ -424,10 +425,10 @@ TEST_F(TransferTest, WriteFailureStopsAfterOneAttempt) {
   ASSERT_TRUE(FileExists(target)) << "the rig prepares it";
   rig::Publish(rig::kSite3, L"/big.bin", rig::Pattern(4000));
 
-  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kSite3, L"/big.bin"), target, progress.window(), nullptr));
+  EXPECT_FALSE(TransferUrlToFile(rig::Url(rig::kSite3, L"/big.bin"), target, progress.window(), nullptr).succeeded);
 
   EXPECT_EQ(rig::CountRequests(rig::kSite3, "/big.bin", 1), 1);
-  EXPECT_EQ(RetryPauses(), 1);
+  EXPECT_EQ(RetryPauses(), 0);
   // The chunk that could not be written is still reported, then the attempt's 0.
   ASSERT_EQ(progress.messages().size(), 2u);
   EXPECT_EQ(progress.messages()[0].chunk, 1024u);
@@ -440,11 +441,11 @@ TEST_F(TransferTest, WorkerThreadTransfersAndClearsTheSharedState) {
   Downloader downloader;
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kSite1, L"/files/worker.bin"), temp / L"worker.bin",
-                                       progress.window(), TransferMode::kWorkerThread));
+                                       progress.window(), TransferMode::kWorkerThread).succeeded);
   EXPECT_NE(downloader.threadId, 0u);
   progress.PumpUntil([] { return !downloadBusy; });
 
-  EXPECT_TRUE(downloadResult);
+  EXPECT_TRUE(downloadOutcome.succeeded);
   EXPECT_EQ(downloadThread.load(), nullptr);
   EXPECT_EQ(ReadFileBytes(temp / L"worker.bin"), rig::Pattern(2500));
   EXPECT_EQ(progress.Total(), 2500u);
@@ -455,14 +456,15 @@ TEST_F(TransferTest, CancelledWorkerFailsEveryAttemptAfterOpeningItsRequest) {
   const std::wstring target = temp / L"cancelled.bin";
 
   ASSERT_TRUE(downloader.StartDownload(rig::Url(rig::kFault, L"/cancelled?size=5000&stall_after=100&stall_ms=500"),
-                                       target, progress.window(), TransferMode::kWorkerThread));
+                                       target, progress.window(), TransferMode::kWorkerThread).succeeded);
   downloadCancel = true;
   progress.PumpUntil([] { return !downloadBusy; });
 
-  EXPECT_FALSE(downloadResult);
+  EXPECT_FALSE(downloadOutcome.succeeded);
+  EXPECT_EQ(downloadOutcome.failure, AttemptFailure::kCancelled);
   EXPECT_FALSE(PathExists(target));
   EXPECT_EQ(rig::CountRequests(rig::kFault, "/cancelled?", 4), 4);
-  EXPECT_EQ(RetryPauses(), 4);
+  EXPECT_EQ(RetryPauses(), 3);
 }
 
 struct ProbeCase {
@@ -532,8 +534,8 @@ TEST(RealTimeTransferTest, ServerStoppingHalfWayFailsEachAttemptAtTheRealTimeout
   const std::wstring target = temp / L"stopped.bin";
   const DWORD start = ::GetTickCount();
 
-  EXPECT_FALSE(DownloadUrlToFile(rig::Url(rig::kFault, L"/realtime?length=3000&size=1000&hold=1"),
-                                 target, nullptr, nullptr));
+  EXPECT_FALSE(TransferUrlToFile(rig::Url(rig::kFault, L"/realtime?length=3000&size=1000&hold=1"),
+                                 target, nullptr, nullptr).succeeded);
 
   const DWORD elapsed = ::GetTickCount() - start;
   EXPECT_EQ(rig::CountRequests(rig::kFault, "/realtime?", 4), 4);
