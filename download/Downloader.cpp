@@ -58,9 +58,7 @@ TransferOutcome Downloader::StartDownload(std::wstring url, std::wstring target,
   // A thread of this process, created suspended a moment ago, with its handle's full rights:
   // nothing can make ResumeThread fail on it.
   ::ResumeThread(thread);
-  TransferOutcome started;
-  started.succeeded = true;
-  return started;
+  return TransferOutcome{true, 0, AttemptFailure::kNone, 0};  // started; no attempt made yet
 }
 
 DWORD WINAPI DownloadThreadProc(LPVOID parameter) {

@@ -24,7 +24,8 @@ class Downloader {
   // outcome succeeds with no attempt made; the transfer's own follows in downloadOutcome.
   // `expectedSha256` and `signedSize` as for TransferUrlToFile.
   TransferOutcome StartDownload(std::wstring url, std::wstring target, HWND window, TransferMode mode,
-                     std::string expectedSha256 = std::string(), std::optional<DWORD> signedSize = std::nullopt);
+                                std::string expectedSha256 = std::string(),
+                                std::optional<DWORD> signedSize = std::nullopt);
 
   DWORD threadId = 0;  // id of the last worker thread started
 };
