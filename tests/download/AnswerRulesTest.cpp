@@ -40,13 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         VerdictCase{"whole_body", Whole(200, 5000), DigestMatches, AttemptFailure::kNone, 0},
         VerdictCase{"other_digest", Whole(200, 5000), DigestDiffers, AttemptFailure::kHashDiffers, 0},
-        VerdictCase{"status_before_digest", Whole(503, 1500), DigestDiffers, AttemptFailure::kStatus, 503},
         VerdictCase{"status_before_title", AnswerFacts{404, true, 600, 0, true}, DigestMatches,
                     AttemptFailure::kStatus, 404},
         VerdictCase{"title_before_length", AnswerFacts{200, false, 0, 0, true}, DigestMatches,
                     AttemptFailure::kTitle404, 0},
         VerdictCase{"no_length", Unannounced(), DigestMatches, AttemptFailure::kNoLength, 0},
-        VerdictCase{"a_digest_cannot_save_a_404_page", Titled404(), DigestMatches, AttemptFailure::kTitle404, 0},
         VerdictCase{"unsigned", Whole(200, 7), Unsigned, AttemptFailure::kNone, 0},
         VerdictCase{"signed_size_announced", Whole(200, 1048576), SignedMegabyte, AttemptFailure::kNone, 0},
         VerdictCase{"other_length_than_signed", Whole(200, 1048575), SignedMegabyte,
@@ -93,7 +91,6 @@ TEST(PlaceAnswerTest, KeptBytesAreContinuedOnlyByTheirOwnRest) {
   } cases[] = {
       {"nothing kept", Whole(200, 5000), false, L"", Placement::kFromStart, AttemptFailure::kNone, 0},
       {"range ignored: a whole file", Whole(200, 200000), true, L"", Placement::kOverKept, AttemptFailure::kNone, 0},
-      {"an error over kept bytes", Whole(412, 100), true, L"", Placement::kOverKept, AttemptFailure::kNone, 0},
       {"the rest", rest, true, L"bytes 120000-199999/200000", Placement::kAfterKept, AttemptFailure::kNone, 0},
       {"another start", rest, true, L"bytes 100000-179999/200000", Placement::kRefused, AttemptFailure::kRangeStart,
        120000},
