@@ -1,4 +1,4 @@
-#include "tools/AuditHttp.h"
+#include "tools/audit/AuditHttp.h"
 
 std::uint32_t BootstrapperContentLength(const std::string& value) {
   std::size_t at = value.find_first_not_of(" \t");

@@ -8,8 +8,8 @@
 
 #include "download/HttpRules.h"
 #include "download/ProbeAnswer.h"
-#include "tools/AuditHttp.h"
-#include "tools/ToolText.h"
+#include "tools/audit/AuditHttp.h"
+#include "tools/audit/ToolText.h"
 
 namespace {
 

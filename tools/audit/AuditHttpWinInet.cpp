@@ -6,7 +6,7 @@
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
 #include "download/ProbeAnswer.h"
-#include "tools/AuditHttp.h"
+#include "tools/audit/AuditHttp.h"
 
 namespace {
 

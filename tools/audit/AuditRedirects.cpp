@@ -1,4 +1,4 @@
-#include "tools/AuditRedirects.h"
+#include "tools/audit/AuditRedirects.h"
 
 namespace {
 const wchar_t kSchemeEnd[] = L"://";

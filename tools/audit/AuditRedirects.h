@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/AuditHttp.h"
+#include "tools/audit/AuditHttp.h"
 
 // A redirect loop must end; no real mirror chains this many.
 inline constexpr std::size_t kMaxRedirectHops = 30;

@@ -1,6 +1,6 @@
-#include "tools/AuditReport.h"
+#include "tools/audit/AuditReport.h"
 
-#include "tools/ToolText.h"
+#include "tools/audit/ToolText.h"
 
 namespace {
 

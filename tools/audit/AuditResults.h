@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/UrlAudit.h"
+#include "tools/audit/UrlAudit.h"
 
 struct AuditOptions {
   // Hosts that serve the description, in the order the bootstrapper tries them.

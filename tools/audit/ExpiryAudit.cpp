@@ -1,10 +1,10 @@
-#include "tools/ExpiryAudit.h"
+#include "tools/audit/ExpiryAudit.h"
 
 #include <optional>
 
 #include "description/DecryptDescription.h"
-#include "tools/SignedSections.h"
-#include "tools/ToolText.h"
+#include "tools/pack/SignedSections.h"
+#include "tools/audit/ToolText.h"
 
 std::vector<std::string> DefaultHostExpiryWarnings(const AuditReport& report, const std::string& keyHex,
                                                    std::int64_t now) {

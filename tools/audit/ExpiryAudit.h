@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/SiteAudit.h"
+#include "tools/audit/SiteAudit.h"
 
 // One line per default host of `report` whose description (decrypted with `keyHex`) expires
 // within a week of `now` (seconds since 1970 UTC) or has expired.

@@ -1,9 +1,9 @@
-#include "tools/HostAudit.h"
+#include "tools/audit/HostAudit.h"
 
 #include "description/DecryptDescription.h"
 #include "description/DescriptionConstants.h"
 #include "download/HttpRules.h"
-#include "tools/ToolText.h"
+#include "tools/audit/ToolText.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "tools/SiteAudit.h"
+#include "tools/audit/SiteAudit.h"
 
 #include <optional>
 
 #include "crypto/Sha256.h"
 #include "description/SetupDescription.h"
 #include "download/HttpRules.h"
-#include "tools/HostAudit.h"
-#include "tools/ToolText.h"
+#include "tools/audit/HostAudit.h"
+#include "tools/audit/ToolText.h"
 
 namespace {
 

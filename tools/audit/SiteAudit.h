@@ -1,7 +1,7 @@
 #pragma once
 // `eiftool audit`: asks the publisher's servers what the bootstrapper would ask them, with its
 // rules, and says whether a user would get through.
-#include "tools/AuditResults.h"
+#include "tools/audit/AuditResults.h"
 
 class SetupDescription;
 

@@ -1,7 +1,6 @@
-#include "tools/ToolText.h"
+#include "tools/audit/ToolText.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
 
 std::string Utf8(const std::wstring& text) {
@@ -38,12 +37,4 @@ std::string JsonString(const std::string& text) {
     }
   }
   return out + "\"";
-}
-
-bool ParseWholeNumber(const std::string& text, int lowest, int highest, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || parsed < lowest || parsed > highest) return false;
-  value = static_cast<int>(parsed);
-  return true;
 }

@@ -1,8 +1,8 @@
-#include "tools/UrlAudit.h"
+#include "tools/audit/UrlAudit.h"
 
 #include "download/ErrorPage.h"
 #include "download/ProbeAnswer.h"
-#include "tools/ToolText.h"
+#include "tools/audit/ToolText.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/AuditRedirects.h"
+#include "tools/audit/AuditRedirects.h"
 
 struct UrlAnswers {
   std::wstring url;

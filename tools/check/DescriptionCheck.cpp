@@ -1,4 +1,4 @@
-#include "tools/DescriptionCheck.h"
+#include "tools/check/DescriptionCheck.h"
 
 #include <cstring>
 #include <cwchar>

@@ -1,7 +1,6 @@
 #pragma once
-// `eiftool audit PRIVATE-KEY-HEX-FILE IN.eif [options]`: the arguments after "audit".
-// Exit status 0 when a user would get through, 1 when not or on an error, 2 on bad usage.
-#include <string>
-#include <vector>
+// `eiftool audit PRIVATE-KEY-HEX-FILE IN.eif [options]`.
+// Exit status 0 when a user would get through, 1 when not or on an error.
+#include "tools/cli/CommandLine.h"
 
-int RunAuditCommand(const std::vector<std::string>& args);
+int RunAuditCommand(const AuditArguments& args);

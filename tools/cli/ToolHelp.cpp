@@ -1,4 +1,4 @@
-#include "tools/ToolHelp.h"
+#include "tools/cli/ToolHelp.h"
 
 std::string ToolUsageText() {
   return "usage: eiftool keygen DIR\n"

@@ -1,4 +1,4 @@
-#include "tools/EifKeys.h"
+#include "tools/pack/EifKeys.h"
 
 #include <cryptopp/filters.h>
 #include <cryptopp/hex.h>
@@ -6,7 +6,7 @@
 
 #include <cctype>
 
-#include "tools/ToolFiles.h"
+#include "tools/pack/ToolFiles.h"
 
 bool GenerateRsaKey(unsigned int bits, CryptoPP::RSA::PrivateKey& key, std::string& error) {
   using namespace CryptoPP;

@@ -1,4 +1,4 @@
-#include "tools/EifPack.h"
+#include "tools/pack/EifPack.h"
 
 #include <cryptopp/osrng.h>
 

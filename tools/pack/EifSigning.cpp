@@ -1,4 +1,4 @@
-#include "tools/EifSigning.h"
+#include "tools/pack/EifSigning.h"
 
 #include <cryptopp/filters.h>
 #include <cryptopp/osrng.h>
@@ -9,7 +9,7 @@
 
 #include "crypto/SignatureVerifier.h"
 #include "description/DescriptionSignature.h"
-#include "tools/EifKeys.h"
+#include "tools/pack/EifKeys.h"
 
 namespace {
 

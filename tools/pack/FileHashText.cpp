@@ -1,4 +1,4 @@
-#include "tools/FileHashText.h"
+#include "tools/pack/FileHashText.h"
 
 #include <filesystem>
 #include <fstream>

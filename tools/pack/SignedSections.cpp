@@ -1,4 +1,4 @@
-#include "tools/SignedSections.h"
+#include "tools/pack/SignedSections.h"
 
 #include "description/SetupDescription.h"
 #include "description/ValidUntil.h"

@@ -1,4 +1,4 @@
-#include "tools/ToolFiles.h"
+#include "tools/pack/ToolFiles.h"
 
 #include <filesystem>
 #include <fstream>
