@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Lists, per source folder, the folders its files include, and fails when a folder includes a
 folder that is not below it, when a part of a split folder includes a part that is not below it
-or a file of that folder lies in none of its parts, when files include each other in a cycle, when two modules (a .cpp
-with its header) need each other through their headers (A.cpp includes B.h and B.cpp includes
-A.h), and when a header declares a function, class or variable that a .cpp other than its own
-defines although that .cpp has a header of its own.
+or a file of that folder lies in none of its parts, when files include each other in a cycle,
+when two modules (a .cpp with its header) need each other through their headers (A.cpp includes
+B.h and B.cpp includes A.h), and when a header declares a function, class or variable that a
+.cpp other than its own defines although that .cpp has a header of its own.
 
 Usage: include-graph.py [source root]   (default: the folder above this script)
 """
