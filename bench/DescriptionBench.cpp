@@ -21,8 +21,8 @@
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
-#include "tools/EifKeys.h"
-#include "tools/EifPack.h"
+#include "tools/pack/EifKeys.h"
+#include "tools/pack/EifPack.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Lists, per source folder, the folders its files include, and fails when a folder includes a
-folder that is not below it, when files include each other in a cycle, when two modules (a .cpp
-with its header) need each other through their headers (A.cpp includes B.h and B.cpp includes
-A.h), and when a header declares a function, class or variable that a .cpp other than its own
-defines although that .cpp has a header of its own.
+folder that is not below it, when a part of a split folder includes a part that is not below it
+or a file of that folder lies in none of its parts, when files include each other in a cycle,
+when two modules (a .cpp with its header) need each other through their headers (A.cpp includes
+B.h and B.cpp includes A.h), and when a header declares a function, class or variable that a
+.cpp other than its own defines although that .cpp has a header of its own.
 
 Usage: include-graph.py [source root]   (default: the folder above this script)
 """
@@ -24,6 +25,16 @@ LAYERS = {
     "tools": 4,       # the publisher's tool (eiftool): the description format and HTTP rules
     "bootstrap": 4,   # the steps of the bootstrap, as free functions
     "app": 5,         # the application object: composes everything, and the entry point
+}
+# A folder split into parts of its own: a part may include only parts of its folder with a
+# smaller number, and every file of the folder sits in one of its parts.
+PARTS = {
+    "tools": {
+        "pack": 0,   # keys, encryption, signing, [File Hashes], the signed sections
+        "check": 1,  # `eiftool check`: what the bootstrapper would refuse or misread
+        "audit": 1,  # `eiftool audit`: the servers asked as the bootstrapper asks them
+        "cli": 2,    # the command line: its arguments, commands, help and exit statuses
+    },
 }
 SOURCE_SUFFIXES = (".h", ".cpp", ".h.in", ".rc")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
@@ -200,10 +211,32 @@ def misplaced_declarations(root, headers):
     return problems
 
 
+def part_of(path):
+    """The part of a split folder that `path` (relative to the root) lies in, or None."""
+    pieces = path.split("/")
+    if pieces[0] not in PARTS or len(pieces) < 3 or pieces[1] not in PARTS[pieces[0]]:
+        return None
+    return pieces[1]
+
+
+def part_problems(relative, folder, included):
+    """What is wrong with `relative`, in a part of the split `folder`, including `included` of
+    the same folder."""
+    part = part_of(relative)
+    target = part_of(included)
+    if target is None:
+        return [f"{relative}: includes '{included}', in none of the parts of '{folder}'"]
+    if target != part and PARTS[folder][target] >= PARTS[folder][part]:
+        return [f"{relative}: '{folder}/{part}' (part {PARTS[folder][part]}) includes '{included}' "
+                f"('{folder}/{target}', part {PARTS[folder][target]}), which is not below it"]
+    return []
+
+
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
     problems = []
     folder_edges = {}
+    part_edges = {}
     file_edges = {}
     for folder, relative, full in source_files(root):
         if folder not in LAYERS:
@@ -212,12 +245,18 @@ def main():
         with open(full, encoding="utf-8", errors="replace") as f:
             text = f.read()
         folder_edges.setdefault(folder, set())
+        if folder in PARTS and part_of(relative) is None:
+            problems.append(f"{relative}: lies in none of the parts of '{folder}' ({', '.join(sorted(PARTS[folder]))})")
         for included in INCLUDE.findall(text):
             if "/" not in included:
                 continue  # a file next to it (resource scripts), same folder
             target = included.split("/", 1)[0]
             file_edges.setdefault(relative, set()).add(included)
             if target == folder:
+                if folder in PARTS and part_of(relative) is not None:
+                    problems += part_problems(relative, folder, included)
+                    part_edges.setdefault(f"{folder}/{part_of(relative)}", set()).add(
+                        f"{folder}/{part_of(included) or '?'}")
                 continue
             folder_edges[folder].add(target)
             if target not in LAYERS:
@@ -234,6 +273,10 @@ def main():
     for folder in sorted(folder_edges, key=lambda f: (LAYERS.get(f, 99), f)):
         below = ", ".join(sorted(folder_edges[folder], key=lambda f: (LAYERS.get(f, 99), f))) or "-"
         print(f"{folder:12} (layer {LAYERS[folder]}) includes: {below}")
+        for part in sorted(PARTS.get(folder, {}), key=lambda p: (PARTS[folder][p], p)):
+            name = f"{folder}/{part}"
+            inside = sorted(part_edges.get(name, set()) - {name})
+            print(f"  {name:12} (part {PARTS[folder][part]}) includes: {', '.join(inside) or '-'}")
     for problem in problems:
         print("FAIL " + problem)
     return 1 if problems else 0

@@ -10,8 +10,8 @@
 #include "crypto/SignatureVerifier.h"
 #include "description/DescriptionSignature.h"
 #include "tests/support/TestFiles.h"
-#include "tools/EifSigning.h"
-#include "tools/FileHashText.h"
+#include "tools/pack/EifSigning.h"
+#include "tools/pack/FileHashText.h"
 
 namespace {
 

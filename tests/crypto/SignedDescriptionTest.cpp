@@ -7,7 +7,7 @@
 #include "crypto/SignatureCheck.h"
 #include "description/SetupDescription.h"
 #include "tests/support/TestFiles.h"
-#include "tools/EifSigning.h"
+#include "tools/pack/EifSigning.h"
 
 namespace {
 

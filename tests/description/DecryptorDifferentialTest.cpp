@@ -16,8 +16,8 @@
 #include "description/DecryptDescription.h"
 #include "description/EmbeddedKey.h"
 #include "description/FileSignature.h"
-#include "tools/EifKeys.h"
-#include "tools/EifPack.h"
+#include "tools/pack/EifKeys.h"
+#include "tools/pack/EifPack.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "tests/support/BuildKey.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestFiles.h"
-#include "tools/EifSigning.h"
+#include "tools/pack/EifSigning.h"
 
 std::string DescriptionText(const std::vector<std::wstring>& sites,
                             const std::vector<std::string>& files, const std::string& extra) {

@@ -13,8 +13,8 @@
 #include "description/FileSignature.h"
 #include "description/SetupDescription.h"
 #include "description/ValidUntil.h"
-#include "tools/DescriptionCheck.h"
-#include "tools/SignedSections.h"
+#include "tools/check/DescriptionCheck.h"
+#include "tools/pack/SignedSections.h"
 
 namespace {
 

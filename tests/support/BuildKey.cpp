@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "description/EmbeddedKey.h"
-#include "tools/EifKeys.h"
-#include "tools/EifPack.h"
+#include "tools/pack/EifKeys.h"
+#include "tools/pack/EifPack.h"
 
 const CryptoPP::RSA::PublicKey& EmbeddedPublicKey() {
   static const CryptoPP::RSA::PublicKey key = [] {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "tools/AuditHttp.h"
-#include "tools/AuditRedirects.h"
+#include "tools/audit/AuditHttp.h"
+#include "tools/audit/AuditRedirects.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "description/EmbeddedKey.h"
 #include "tests/support/BuildKey.h"
-#include "tools/DescriptionCheck.h"
-#include "tools/SignedSections.h"
+#include "tools/check/DescriptionCheck.h"
+#include "tools/pack/SignedSections.h"
 
 namespace {
 
