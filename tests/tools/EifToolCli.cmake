@@ -30,6 +30,9 @@ foreach(key public.der private.hex)
   endif()
 endforeach()
 run(1 unpack ${SOURCE}/keys/private.hex ${WORK}/crlf.eif)   # another key
+foreach(args "pack;${WORK}/keys;${WORK}/crlf.txt;${WORK}/x.eif" "pack;${WORK}/keys/public.der;${WORK}/keys;${WORK}/x.eif")
+  run(1 ${args})   # a folder where a file is named: refused, not a crash
+endforeach()
 run(1 check ${WORK}/keys/private.hex ${WORK}/crlf.eif)      # empty line in both lists
 if(NOT out MATCHES "item 3 is an empty line")
   message(FATAL_ERROR "check did not report the gap:\n${out}")
