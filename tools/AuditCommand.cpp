@@ -5,7 +5,7 @@
 
 #include "description/AnsiWidening.h"
 #include "description/DecryptDescription.h"
-#include "description/SetupDescription.h"
+#include "description/LoadDescription.h"
 #include "tools/DefaultHosts.h"
 #include "tools/AuditReport.h"
 #include "tools/ExpiryAudit.h"
@@ -98,13 +98,13 @@ int RunAuditCommand(const std::vector<std::string>& args) {
   std::string file;
   if (!ReadFileBytes(parsed.inPath, file)) return Fail("cannot read " + parsed.inPath);
   const DecryptedDescription plain = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
-  SetupDescription description;
-  if (!plain.HasText() || !plain.complete || !description.LoadPlainText(std::string(plain.text.data()))) {
+  const LoadedDescription loaded = LoadPlainDescription(plain.HasText() ? plain.text.data() : "", {});
+  if (!plain.HasText() || !plain.complete || !loaded.Accepted()) {
     return Fail(parsed.inPath + ": Setup.exe would refuse this description; `eiftool check` says why");
   }
   parsed.options.givenDescription = file;
   const std::unique_ptr<AuditHttp> http = MakeAuditHttp(parsed.http);
-  const AuditReport report = AuditDescription(description, parsed.options, *http, [](const std::string& line) {
+  const AuditReport report = AuditDescription(loaded.Description(), parsed.options, *http, [](const std::string& line) {
     std::cerr << "audit: " << line << std::endl;
   });
   for (const std::string& warning :
