@@ -122,7 +122,7 @@ std::wstring SetupDescription::PlaceholderValue(const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
   }
-  // A missing section is told once per load, however often its placeholder occurs.
+  // A missing section is told once per read, however often its placeholder occurs.
   if (FindSection(name) < 0) {
     if (reportedPlaceholders_.insert(name).second) ReportMissingSection(name);
     return std::wstring();

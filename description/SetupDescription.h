@@ -52,7 +52,7 @@ class SetupDescription {
   // not reported.
   std::vector<std::wstring> SectionLines(const std::wstring& name) const;
 
-  // The two lists as a walk from their first item reads them, worked out once per load:
+  // The two lists as a walk from their first item reads them, worked out once per read:
   // "Files to download" up to the first item without a source or a target, "Download Sites"
   // up to the first empty host. Empty, and without a message, for a missing section.
   const std::vector<ListedFile>& ListedFiles() const { return files_.walked; }
@@ -85,7 +85,7 @@ class SetupDescription {
   std::wstring PlaceholderValue(const std::wstring& name);
   // The "Ini Parser" message for a section that is not there.
   void ReportMissingSection(const std::wstring& name) const;
-  // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
+  // Records where each "[...]" without inner brackets first occurs, so lookups of the read
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
   void DropHeaderIndex();
@@ -113,7 +113,7 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
-  // Names of missing sections already reported by this load's placeholders: each is told once.
+  // Names of missing sections already reported by this read's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
   ListItems<FileItem, ListedFile> files_;
   ListItems<std::wstring, std::wstring> sites_;
@@ -121,7 +121,7 @@ class SetupDescription {
   int siteIndex = 0;
 };
 
-// The [File Hashes] section of a loaded description, its lines as every lookup sees them; empty
+// The [File Hashes] section of a read description, its lines as every lookup sees them; empty
 // (and no message) when it has none.
 FileHashList FileHashesOf(const SetupDescription& description);
 bool HasFileHashes(const SetupDescription& description);

@@ -12,7 +12,7 @@
 #include "description/FileHashes.h"
 #include "description/SigningPolicy.h"
 
-// What the rules read of a loaded description.
+// What the rules read of a read description.
 struct SignedSections {
   const FileHashList& hashes;
   const std::vector<ListedFile>& files;
