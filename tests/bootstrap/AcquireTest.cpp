@@ -339,11 +339,13 @@ TEST_F(AcquireTest, TheTotalOfLengthsIsHeldToTheBarsRange) {
 
 // ---- Signed descriptions and file hashes -----------------------------------------------------
 
-// What a build with the test signing key checks descriptions with.
+// What a build with the test signing key checks descriptions with: the signature and a hash
+// line per listed file, no section required.
 DescriptionPlatform BuildKeyPlatform() {
   const std::string der = ReadTestFile(std::string(KEYS_FOLDER) + "/signing-public.der");
   DescriptionPlatform platform = WindowsDescriptionPlatform();
   platform.verifySignature = SignatureCheckFor(reinterpret_cast<const unsigned char*>(der.data()), der.size());
+  platform.signing = SigningPolicy();
   return platform;
 }
 
