@@ -32,7 +32,7 @@ SetupApp::SetupApp() : SetupApp(DefaultHosts{SETUP_DEFAULT_HOST_1, SETUP_DEFAULT
 SetupApp::SetupApp(DefaultHosts hosts)
     : module_(ReadModulePaths()),
       hosts_(std::move(hosts)),
-      setupDescription_(WindowsDescriptionPlatform(module_.applicationName)) {}
+      descriptionPlatform_(WindowsDescriptionPlatform(module_.applicationName)) {}
 
 SetupApp::~SetupApp() = default;
 
@@ -50,18 +50,18 @@ void SetupApp::ShowMessage(const std::wstring& text) {
 }
 
 AcquireResult SetupApp::AcquireSetup(const std::wstring& setupTempFolder) {
-  return ::AcquireSetup(setupDescription_, fileDownloader_, {module_.applicationName, setupTempFolder, hosts_},
+  return ::AcquireSetup(descriptionPlatform_, fileDownloader_, {module_.applicationName, setupTempFolder, hosts_},
                         Progress(), Messages());
 }
 
-bool SetupApp::WriteUserInfoFile(const UserInfo& info) {
-  if (::WriteUserInfoFile(setupDescription_, info.setupTempFolder, info).Succeeded()) return true;
+bool SetupApp::WriteUserInfoFile(const SetupDescription& description, const UserInfo& info) {
+  if (::WriteUserInfoFile(description, info.setupTempFolder, info).Succeeded()) return true;
   ShowMessage(kUserInfoFileError);
   return false;
 }
 
-void SetupApp::LaunchFinalSetup(const std::wstring& setupTempFolder) {
-  ::LaunchFinalSetup(setupDescription_, setupTempFolder, progressWindow_.GetSafeHwnd(),
+void SetupApp::LaunchFinalSetup(const SetupDescription& description, const std::wstring& setupTempFolder) {
+  ::LaunchFinalSetup(description, setupTempFolder, progressWindow_.GetSafeHwnd(),
                      [this] { progressWindow_.DestroyWindow(); }, Messages());
 }
 
@@ -109,8 +109,8 @@ bool SetupApp::InitInstance() {
     const UserInfo info{module_.longForm, setupTempFolder, acquired.downloadSite, {}, {}, {},
                         module_.applicationName, FormatInstallationTime(std::time(nullptr))};
     // Nothing is cleaned up after a failure: the downloads stay for the user to inspect.
-    if (!WriteUserInfoFile(info)) return false;
-    LaunchFinalSetup(setupTempFolder);
+    if (!WriteUserInfoFile(*acquired.description, info)) return false;
+    LaunchFinalSetup(*acquired.description, setupTempFolder);
   } else {
     ::SetWindowPos(progressWindow_.GetSafeHwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kShowWithoutMoving);
     progressWindow_.DestroyWindow();

@@ -19,7 +19,8 @@
 #include "description/DescriptionConstants.h"
 #include "description/DescriptionSyntax.h"
 #include "description/EmbeddedKey.h"
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
+#include "description/LoadDescription.h"
 #include "description/SetupDescription.h"
 #include "tools/pack/EifKeys.h"
 #include "tools/pack/EifPack.h"
@@ -81,10 +82,10 @@ Fixture& Shared() {
 
 void BM_Load64KB(benchmark::State& state) {
   Fixture& f = Shared();
-  SetupDescription description;
   for (auto _ : state) {
-    if (!description.Load(f.path.wstring())) state.SkipWithError("the description did not load");
-    benchmark::DoNotOptimize(description.Text().data());
+    LoadedDescription loaded = LoadDescription(f.path.wstring(), {});
+    if (!loaded.Accepted()) state.SkipWithError("the description did not load");
+    else benchmark::DoNotOptimize(loaded.Description().Text().data());
   }
   state.counters["blocks"] = static_cast<double>(f.blocks);
 }
@@ -111,8 +112,7 @@ BENCHMARK(BM_BareRsaDecrypt64KB)->Unit(benchmark::kMillisecond);
 // Looks up every section once, in descriptions of 250 to 2000 sections.
 void BM_LookupEverySection(benchmark::State& state) {
   const int sections = static_cast<int>(state.range(0));
-  SetupDescription description;
-  description.LoadPlainText(DescriptionOfSections(sections));
+  const SetupDescription description = SetupDescription::Read(DescriptionOfSections(sections), {});
   std::vector<std::wstring> names;
   for (int i = 0; i < sections; ++i) {
     const std::string name = SectionName(i);
@@ -128,8 +128,7 @@ BENCHMARK(BM_LookupEverySection)->Arg(250)->Arg(500)->Arg(1000)->Arg(2000)->Unit
 // For comparison: a lookup that upper-cases a copy of the text and searches it each time.
 void BM_LookupEverySectionCopying(benchmark::State& state) {
   const int sections = static_cast<int>(state.range(0));
-  SetupDescription description;
-  description.LoadPlainText(DescriptionOfSections(sections));
+  const SetupDescription description = SetupDescription::Read(DescriptionOfSections(sections), {});
   std::vector<std::wstring> keys;
   for (int i = 0; i < sections; ++i) {
     const std::string name = "[" + SectionName(i) + "]";
@@ -154,9 +153,13 @@ std::string DescriptionOfFiles(int files) {
 void BM_LoadAndWalkFiles(benchmark::State& state) {
   const int files = static_cast<int>(state.range(0));
   const std::string plain = DescriptionOfFiles(files);
-  SetupDescription description;
   for (auto _ : state) {
-    if (!description.LoadPlainText(plain)) state.SkipWithError("the description did not load");
+    LoadedDescription loaded = LoadPlainDescription(plain, {});
+    if (!loaded.Accepted()) {
+      state.SkipWithError("the description did not load");
+      break;
+    }
+    SetupDescription& description = loaded.Description();
     int walked = 0;
     std::wstring source, target;
     for (bool more = description.GetFirstFile(source, target); more; more = description.GetNextFile(source, target)) {
@@ -173,9 +176,13 @@ BENCHMARK(BM_LoadAndWalkFiles)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecon
 void BM_LoadAndWalkFilesByLookup(benchmark::State& state) {
   const int files = static_cast<int>(state.range(0));
   const std::string plain = DescriptionOfFiles(files);
-  SetupDescription description;
   for (auto _ : state) {
-    if (!description.LoadPlainText(plain)) state.SkipWithError("the description did not load");
+    LoadedDescription loaded = LoadPlainDescription(plain, {});
+    if (!loaded.Accepted()) {
+      state.SkipWithError("the description did not load");
+      break;
+    }
+    SetupDescription& description = loaded.Description();
     int walked = 0;
     for (std::wstring item = description.GetItem(kFilesSection, 0); !item.empty();
          item = description.GetItem(kFilesSection, walked)) {

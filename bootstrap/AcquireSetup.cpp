@@ -11,9 +11,9 @@
 #include "base/UniqueHandle.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/PresentFileCheck.h"
-#include "bootstrap/RefusalReason.h"
 #include "description/DescriptionConstants.h"
 #include "description/FileHashes.h"
+#include "description/LoadDescription.h"
 #include "download/AttemptEnd.h"
 #include "download/HttpRules.h"
 #include "download/HttpSession.h"
@@ -52,8 +52,8 @@ Step Failed(AcquireFailure failure, std::wstring message, std::wstring reason, D
 }
 
 Step Refused(AcquireFailure failure, const wchar_t* message, const std::wstring& path,
-             const SetupDescription& description) {
-  return Failed(failure, message, L"description " + path + L" refused: " + RefusalReason(description));
+             const DescriptionRefusal& refusal) {
+  return Failed(failure, message, L"description " + path + L" refused: " + DescribeRefusal(refusal));
 }
 
 bool OffersDescription(const std::wstring& url) {
@@ -76,19 +76,22 @@ void CopyApplicationFolder(const std::wstring& setupTempFolder) {
 // to be downloaded all the same.
 struct LocalCopy {
   Step step;
+  std::optional<SetupDescription> description;
   bool download = true;
 };
 
-LocalCopy ReadLocalCopy(SetupDescription& description) {
+LocalCopy ReadLocalCopy(const DescriptionPlatform& platform) {
   LocalCopy copy;
   // Relative: looked for in the current folder, which is the application folder.
   if (!FileExists(kDescriptionFileName)) return copy;
-  if (!description.Load(kDescriptionFileName)) {
+  LoadedDescription loaded = LoadDescription(kDescriptionFileName, platform);
+  if (!loaded.Accepted()) {
     copy.step = Refused(AcquireFailure::kLocalDescriptionRefused, kLocalDescriptionError, kDescriptionFileName,
-                        description);
+                        loaded.Refusal());
     return copy;
   }
-  copy.download = description.GetValue(L"Download Initial Setup") != kLocalModeValue;
+  copy.download = loaded.Description().GetValue(L"Download Initial Setup") != kLocalModeValue;
+  copy.description = std::move(loaded.Description());
   return copy;
 }
 
@@ -109,13 +112,15 @@ Step PrepareFolder(const std::wstring& folder) {
   return {};
 }
 
-// From the first default host, or the second when the first does not offer it.
-Step FetchDescription(const SetupDescription& description, Downloader& downloader, const AcquireRequest& request) {
+// From the first default host, or the second when the first does not offer it; from the folder
+// that the local copy names, when there is one.
+Step FetchDescription(const std::optional<SetupDescription>& localCopy, Downloader& downloader,
+                      const AcquireRequest& request) {
   if (!InternetConnected()) {
     return Failed(AcquireFailure::kNoConnection, kNoConnection, L"no Internet connection for the description");
   }
   std::wstring folder = http_rules::DescriptionFolder(request.applicationName);
-  if (description.IsLoaded()) folder = description.GetValue(L"Download Path");
+  if (localCopy) folder = localCopy->GetValue(L"Download Path");
   const std::wstring first = http_rules::Url(request.hosts.first, folder) + kDescriptionOnServer;
   std::wstring url = first;
   if (!OffersDescription(url)) {
@@ -135,20 +140,29 @@ Step FetchDescription(const SetupDescription& description, Downloader& downloade
 }
 
 // Everything up to and including the loaded description.
-Step LoadDescription(SetupDescription& description, Downloader& downloader, const AcquireRequest& request) {
-  const LocalCopy local = ReadLocalCopy(description);
-  if (local.step.Failed()) return local.step;
+struct AcquiredDescription {
+  Step step;
+  std::optional<SetupDescription> description;
+};
+
+AcquiredDescription AcquireDescription(const DescriptionPlatform& platform, Downloader& downloader,
+                                       const AcquireRequest& request) {
+  const LocalCopy local = ReadLocalCopy(platform);
+  if (local.step.Failed()) return {local.step, {}};
   const Step prepared = PrepareFolder(request.setupTempFolder);
-  if (prepared.Failed()) return prepared;
+  if (prepared.Failed()) return {prepared, {}};
   if (!local.download) {
     CopyApplicationFolder(request.setupTempFolder);
   } else {
-    const Step fetched = FetchDescription(description, downloader, request);
-    if (fetched.Failed()) return fetched;
+    const Step fetched = FetchDescription(local.description, downloader, request);
+    if (fetched.Failed()) return {fetched, {}};
   }
   const std::wstring path = request.setupTempFolder + kDescriptionInFolder;
-  if (!description.Load(path)) return Refused(AcquireFailure::kDescriptionRefused, kDescriptionError, path, description);
-  return {};
+  LoadedDescription loaded = LoadDescription(path, platform);
+  if (!loaded.Accepted()) {
+    return {Refused(AcquireFailure::kDescriptionRefused, kDescriptionError, path, loaded.Refusal()), {}};
+  }
+  return {{}, std::move(loaded.Description())};
 }
 
 // Sum of the announced lengths, held to the bar's range: 32-bit lengths can add up past it.
@@ -239,27 +253,30 @@ Step FetchListedFiles(const SetupDescription& description, const FileHashList& h
 }
 }  // namespace
 
-AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader,
+AcquireResult AcquireSetup(const DescriptionPlatform& platform, Downloader& downloader,
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage) {
   Sizing sizing;
   MarkPhase("description");
-  Step step = LoadDescription(description, downloader, request);
+  AcquiredDescription acquired = AcquireDescription(platform, downloader, request);
+  Step step = acquired.step;
   // Read once for the sizes of the sizing and the digests of the transfers.
-  const FileHashList hashes = step.Failed() ? FileHashList() : FileHashesOf(description);
+  const FileHashList hashes = step.Failed() ? FileHashList() : FileHashesOf(*acquired.description);
   if (!step.Failed()) {
-    sizing = SizeListedFiles(description, hashes);
+    sizing = SizeListedFiles(*acquired.description, hashes);
     step = sizing.step;
   }
   if (!step.Failed()) {
     if (progress.setRangeMax) progress.setRangeMax(sizing.total);
     MarkPhase("downloads");
-    step = FetchListedFiles(description, hashes, downloader, sizing.site, request.setupTempFolder, progress.window);
+    step = FetchListedFiles(*acquired.description, hashes, downloader, sizing.site, request.setupTempFolder,
+                            progress.window);
   }
   if (step.Failed()) {
     // The line first: the message box waits for the user.
     LogFailure(step.reason);
     if (showMessage) showMessage(step.message);
+    return {step.failure, step.error, sizing.site, std::nullopt};
   }
-  return {step.failure, step.error, sizing.site};
+  return {step.failure, step.error, sizing.site, std::move(acquired.description)};
 }

@@ -2,9 +2,11 @@
 // The download phase: the description (local copy or default host), the site, every listed file.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "bootstrap/Sinks.h"
+#include "description/DescriptionPlatform.h"
 #include "description/SetupDescription.h"
 #include "download/Downloader.h"
 
@@ -41,14 +43,17 @@ struct AcquireResult {
   DWORD error = 0;
   // The site the listed files come from; empty when the description lists none.
   std::wstring downloadSite;
+  // The description the phase loaded, once every listed file is in the folder; nothing after a
+  // failure.
+  std::optional<SetupDescription> description;
 
   bool Succeeded() const { return failure == AcquireFailure::kNone; }
 };
 
-// Recreates the setup temp folder, loads the description into `description` and fetches every
-// listed file into the folder, sizing the bar to their total first. Each failure writes its
-// reason line (LogFailure) and is shown through `showMessage` before the result says so. The
-// whole phase runs once per description and downloader.
-AcquireResult AcquireSetup(SetupDescription& description, Downloader& downloader,
+// Recreates the setup temp folder, loads the description as `platform` reads and judges it and
+// fetches every listed file into the folder, sizing the bar to their total first. Each failure
+// writes its reason line (LogFailure) and is shown through `showMessage` before the result says
+// so. The whole phase runs once per downloader.
+AcquireResult AcquireSetup(const DescriptionPlatform& platform, Downloader& downloader,
                            const AcquireRequest& request, const ProgressSink& progress,
                            const MessageSink& showMessage);

@@ -5,8 +5,8 @@
 
 #include "base/AnsiText.h"
 #include "base/Clock.h"
-#include "bootstrap/BuiltInSigningKey.h"
 #include "crypto/SignatureCheck.h"
+#include "description/BuiltInSigningPolicy.h"
 #include "description/DescriptionConstants.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FolderNameKey.h"
@@ -27,15 +27,14 @@ SignatureCheck AnyKeyCheck(const std::vector<SigningKeyBytes>& keys) {
   };
 }
 
-SignedRequirements BuildRequirements(const BuiltInSigning& signing, const std::wstring& applicationName) {
-  SignedRequirements rules;
-  rules.validUntil = signing.requireValidUntil;
-  rules.application = signing.requireApplication;
-  rules.sizes = signing.requireSizes;
-  rules.utcNow = clock_seam::UtcSeconds;
-  rules.applicationName = applicationName;
-  rules.sameApplication = [](const std::wstring& a, const std::wstring& b) { return FolderNameKey(a) == FolderNameKey(b); };
-  return rules;
+SignedRuleContext RunningContext(const std::wstring& applicationName) {
+  SignedRuleContext context;
+  context.utcNow = clock_seam::UtcSeconds;
+  context.applicationName = applicationName;
+  context.sameApplication = [](const std::wstring& a, const std::wstring& b) {
+    return FolderNameKey(a) == FolderNameKey(b);
+  };
+  return context;
 }
 
 }  // namespace
@@ -53,11 +52,11 @@ DescriptionPlatform WindowsDescriptionPlatform(const std::wstring& applicationNa
     message_seam::Show(nullptr, MissingSectionMessage(name), kIniParserCaption,
                        MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
   };
+  platform.signing = BuiltInSigningPolicy();
   // Without a built-in key, signatures are not asked for.
-  const BuiltInSigning signing = BuiltInSigningKeys();
-  if (!signing.keys.empty()) {
-    platform.verifySignature = AnyKeyCheck(signing.keys);
-    platform.signedRules = BuildRequirements(signing, applicationName);
+  if (!platform.signing.keys.empty()) {
+    platform.verifySignature = AnyKeyCheck(platform.signing.keys);
+    platform.signedContext = RunningContext(applicationName);
   }
   return platform;
 }

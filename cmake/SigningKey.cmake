@@ -1,4 +1,5 @@
-# The public key that Setup.exe checks description signatures with, embedded as bytes.
+# The build's signing settings: the public keys that Setup.exe checks description signatures
+# with, embedded as bytes, and what a signed description must carry (SETUP_REQUIRE_*).
 # setup_signing_key_header(KEY_FILES OUT_HEADER): KEY_FILES empty means "no key" (signatures are
 # then ignored); otherwise each of its up to three files must be a readable DER X.509
 # SubjectPublicKeyInfo of an RSA key of at least 2048 bits, the only keys Setup.exe loads. Also
@@ -132,5 +133,5 @@ function(setup_signing_key_header key_files out_header)
       set(SETUP_REQUIRE_${rule}_VALUE false)
     endif()
   endforeach()
-  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../crypto/SigningPublicKey.h.in ${out_header} @ONLY)
+  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../description/SigningSettings.h.in ${out_header} @ONLY)
 endfunction()

@@ -2,18 +2,18 @@
 
 #include <climits>
 
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
 #include "description/WholeFile.h"
 
 namespace {
 
-// The bytes before the first 0x00, converted, must be the signature exactly. Only the file's
+// The bytes before the first 0x00, converted, must be the format tag exactly. Only the file's
 // own bytes are looked at: a file without 0x00 or shorter than the header fails.
-bool SignatureMatches(const std::string& file, const AnsiToWideFunction& ansiToWide) {
+bool FormatTagMatches(const std::string& file, const AnsiToWideFunction& ansiToWide) {
   if (file.size() < kDescriptionHeaderLength) return false;
   const std::size_t nul = file.find('\0');
-  if (nul != kFileSignatureLength) return false;
-  return WidenAnsi(ansiToWide, file.substr(0, nul)) == kFileSignature;
+  if (nul != kFormatTagLength) return false;
+  return WidenAnsi(ansiToWide, file.substr(0, nul)) == kFormatTag;
 }
 
 DecryptedDescription Failed(DecryptionFailure failure) {
@@ -79,7 +79,7 @@ DecryptedDescription DecryptDescriptionBytesWith(BlockDecryptorLoader load, cons
                                                  const char* key, const AnsiToWideFunction& ansiToWide) {
   if (file.empty()) return Failed(DecryptionFailure::kUnreadableFile);
   if (file.size() > kMaxDescriptionFileBytes) return Failed(DecryptionFailure::kFileTooLarge);
-  if (!SignatureMatches(file, ansiToWide)) return Failed(DecryptionFailure::kNoSignature);
+  if (!FormatTagMatches(file, ansiToWide)) return Failed(DecryptionFailure::kNoFormatTag);
   const std::unique_ptr<BlockDecryptor> decryptor = key == nullptr ? nullptr : load(key);
   if (!decryptor) return Failed(DecryptionFailure::kKeyDoesNotLoad);
   DecryptedDescription result;

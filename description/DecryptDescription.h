@@ -1,5 +1,5 @@
 #pragma once
-// Encrypted description file to plain narrow text: the signature, 0x00, then RSA-OAEP (SHA-1)
+// Encrypted description file to plain narrow text: the format tag, 0x00, then RSA-OAEP (SHA-1)
 // blocks of the key's ciphertext length, each holding up to its largest plaintext.
 #include <cstddef>
 #include <string>
@@ -13,7 +13,7 @@ enum class DecryptionFailure {
   kNone,
   kUnreadableFile,   // missing, unreadable or empty
   kFileTooLarge,     // longer than kMaxDescriptionFileBytes: refused before any decryption
-  kNoSignature,      // shorter than the header, or the signature and its 0x00 do not match
+  kNoFormatTag,      // shorter than the header, or the format tag and its 0x00 do not match
   kKeyDoesNotLoad,
   kNotWholeBlocks,   // the ciphertext is not a multiple of the block length
   kTooLong,          // the text could not be counted in an int, or not be held in memory
@@ -43,7 +43,7 @@ struct DecryptedDescription {
 
 // Reads the file at `path` and decrypts it with `key` (hex of a PKCS #8 RSA private key) with
 // this build's decryptor. Never throws. Nothing comes back for an unreadable or empty file, a
-// wrong signature, a key that does not load, a ciphertext that is not whole blocks, or a block
+// wrong format tag, a key that does not load, a ciphertext that is not whole blocks, or a block
 // that fails OAEP decoding.
 DecryptedDescription DecryptDescription(const std::wstring& path, const char* key,
                                         const AnsiToWideFunction& ansiToWide);

@@ -6,21 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "description/ApplicationBinding.h"
-
-// What a build with a signing key demands of a signed description beyond its signature and a
-// hash line per listed file. A section that is present is honoured even when it is not required.
-struct SignedRequirements {
-  bool validUntil = false;   // a [Valid Until] section
-  bool application = false;  // an [Application] section
-  bool sizes = false;        // a size on every hash line
-  // Seconds since 1970-01-01 00:00:00 UTC, from the system clock; without it no [Valid Until]
-  // can be honoured and a description that has one is refused.
-  std::function<std::int64_t()> utcNow;
-  // The name derived from the executable's file name, and how names compare.
-  std::wstring applicationName;
-  SameApplicationName sameApplication;
-};
+#include "description/SignedRules.h"
+#include "description/SigningPolicy.h"
 
 struct DescriptionPlatform {
   // ANSI code page text to UTF-16, up to the first NUL.
@@ -36,9 +23,11 @@ struct DescriptionPlatform {
   // box, see MissingSectionMessage); returns when the user was told.
   std::function<void(const std::wstring& name)> missingSection;
   // Set only when the program was built with a signing key: true when `signature` signs
-  // exactly `signedText` under it. While set, every description must be signed and hash every
-  // listed file.
+  // exactly `signedText` under one of the policy's keys. While set, every description must be
+  // signed and hash every listed file.
   std::function<bool(const std::string& signedText, const std::vector<unsigned char>& signature)> verifySignature;
-  // Applied to a signed description only while verifySignature is set.
-  SignedRequirements signedRules;
+  // What the build requires of a signed description, and what its rules compare with; applied
+  // only while verifySignature is set.
+  SigningPolicy signing;
+  SignedRuleContext signedContext;
 };

@@ -4,11 +4,7 @@
 #include <utility>
 
 #include "description/AnsiWidening.h"
-#include "description/DecryptDescription.h"
 #include "description/DescriptionConstants.h"
-#include "description/DescriptionSignature.h"
-#include "description/EmbeddedKey.h"
-#include "description/SignedRules.h"
 #include "description/ValidUntil.h"
 
 namespace {
@@ -18,72 +14,31 @@ std::wstring Ask(const std::function<std::wstring()>& query) { return query ? qu
 }  // namespace
 
 SetupDescription::SetupDescription(DescriptionPlatform platform) : platform_(std::move(platform)) {}
+SetupDescription::SetupDescription(SetupDescription&&) noexcept = default;
+SetupDescription& SetupDescription::operator=(SetupDescription&&) noexcept = default;
 SetupDescription::~SetupDescription() = default;
 
-void SetupDescription::SetPlatform(DescriptionPlatform platform) { platform_ = std::move(platform); }
-
-bool SetupDescription::Load(const std::wstring& path) {
-  SetText(std::wstring());
-  signedRefusal_.clear();
-  placeholdersExpanded_ = true;
-  DecryptedDescription plain = DecryptDescription(path, kEmbeddedPrivateKey, platform_.ansiToWide);
-  const bool hasText = plain.HasText();
-  const std::string text(hasText ? plain.text.data() : "");
-  plain.text.clear();
-  decryption_ = std::move(plain);
-  if (!hasText) {
-    refusal_ = LoadRefusal::kNoText;
-    return false;
-  }
-  return LoadText(text);
+SetupDescription SetupDescription::Read(const std::string& plain, DescriptionPlatform platform) {
+  SetupDescription description(std::move(platform));
+  description.SetText(WidenAnsi(description.platform_.ansiToWide, plain));
+  description.StripComments();
+  description.placeholdersExpanded_ = description.ExpandPlaceholders();
+  description.IndexHeaders();
+  description.ReadLists();
+  return description;
 }
 
-bool SetupDescription::LoadPlainText(const std::string& plain) {
-  decryption_ = DecryptedDescription();
-  return LoadText(plain);
+std::optional<std::wstring> FirstLineIfPresent(const SetupDescription& description, const wchar_t* name) {
+  if (description.FindSection(name) < 0) return std::nullopt;
+  return description.GetValue(name);
 }
 
-bool SetupDescription::LoadText(const std::string& plain) {
-  reportedPlaceholders_.clear();
-  signedRefusal_.clear();
-  SetText(std::wstring());
-  // Checked on the bytes as signed, before anything of the text is read or expanded.
-  refusal_ = platform_.verifySignature ? SignatureRefusal(plain) : LoadRefusal::kNone;
-  if (refusal_ != LoadRefusal::kNone) return false;
-  SetText(WidenAnsi(platform_.ansiToWide, plain));
-  StripComments();
-  placeholdersExpanded_ = ExpandPlaceholders();
-  // Also for a text refused below: it stays loaded, and its lists are walked as they stand.
-  IndexHeaders();
-  ReadLists();
-  refusal_ = CheckLoadedText();
-  return refusal_ == LoadRefusal::kNone;
+SignedSections SignedSectionsOf(const SetupDescription& description, const FileHashList& hashes) {
+  return {hashes, description.ListedFiles(), FirstLineIfPresent(description, kValidUntilSection),
+          FirstLineIfPresent(description, kApplicationSection)};
 }
 
-std::optional<std::wstring> SetupDescription::FirstLineIfPresent(const wchar_t* name) const {
-  if (FindSection(name) < 0) return std::nullopt;
-  return GetValue(name);
-}
-
-LoadRefusal SetupDescription::CheckLoadedText() {
-  if (!placeholdersExpanded_) return LoadRefusal::kPlaceholders;
-  if (GetValue(kEndSection) != kEndValue) return LoadRefusal::kNoEndMarker;
-  if (!platform_.verifySignature) return LoadRefusal::kNone;
-  const FileHashList hashes = FileHashesOf(*this);
-  signedRefusal_ = SignedRuleRefusal({hashes, files_.walked, FirstLineIfPresent(kValidUntilSection),
-                                      FirstLineIfPresent(kApplicationSection)},
-                                     platform_.signedRules);
-  return signedRefusal_.empty() ? LoadRefusal::kNone : LoadRefusal::kSignedRule;
-}
-
-LoadRefusal SetupDescription::SignatureRefusal(const std::string& plain) const {
-  const DescriptionSignature found = FindDescriptionSignature(plain);
-  if (found.form != DescriptionSignature::Form::kWellFormed) return LoadRefusal::kSignatureMissing;
-  return platform_.verifySignature(found.signedText, found.signature) ? LoadRefusal::kNone
-                                                                      : LoadRefusal::kSignatureMismatch;
-}
-
-bool SetupDescription::IsLoaded() const { return !text.empty(); }
+bool SetupDescription::HasText() const { return !text.empty(); }
 
 void SetupDescription::SetText(std::wstring newText) {
   text = std::move(newText);
@@ -167,7 +122,7 @@ std::wstring SetupDescription::PlaceholderValue(const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     return folder;
   }
-  // A missing section is told once per load, however often its placeholder occurs.
+  // A missing section is told once per read, however often its placeholder occurs.
   if (FindSection(name) < 0) {
     if (reportedPlaceholders_.insert(name).second) ReportMissingSection(name);
     return std::wstring();

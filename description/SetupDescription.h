@@ -1,5 +1,6 @@
 #pragma once
-// The decrypted setup description: sections, values and the two lists.
+// The decrypted setup description as read: sections, values and the two lists. Whether a build
+// accepts it is LoadDescription's verdict.
 #include <cstddef>
 #include <optional>
 #include <set>
@@ -7,22 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "description/DecryptDescription.h"
 #include "description/DescriptionPlatform.h"
 #include "description/DescriptionSyntax.h"
 #include "description/FileHashes.h"
-
-// Why the last load returned false.
-enum class LoadRefusal {
-  kNone,
-  kNoText,             // decryption gave nothing back (SetupDescription::Decryption() says why)
-  kSignatureMissing,   // signatures are verified and the text ends in no well-formed [Signature]
-  kSignatureMismatch,  // a [Signature] that the build's signing key does not verify
-  kPlaceholders,       // placeholder expansion stopped at its bound
-  kNoEndMarker,        // no "[End]" section holding "End"
-  kSignedRule,         // signatures are verified and a rule for signed texts refused it
-                       // (SetupDescription::SignedRefusal() says which)
-};
+#include "description/SignedRules.h"
 
 class SetupDescription {
  public:
@@ -35,30 +24,24 @@ class SetupDescription {
   // The longest text that expanding a text of `length` characters may give.
   static std::size_t ExpandedLengthLimit(std::size_t length);
 
+  // An empty description: no text, no sections.
   explicit SetupDescription(DescriptionPlatform platform = {});
-  virtual ~SetupDescription();
+  SetupDescription(SetupDescription&&) noexcept;
+  SetupDescription& operator=(SetupDescription&&) noexcept;
+  SetupDescription(const SetupDescription&) = delete;
+  SetupDescription& operator=(const SetupDescription&) = delete;
+  ~SetupDescription();
 
-  void SetPlatform(DescriptionPlatform platform);
-
-  // Decrypts, converts, strips comments, expands placeholders; true when a text came back and
-  // its "[End]" section holds "End". The text stays loaded even when the end marker fails.
-  // When the platform verifies signatures, a text without a valid [Signature] is not loaded at
-  // all, and one whose [File Hashes] misses a listed file or holds a bad line, or that breaks a
-  // rule of the platform's signedRules, is refused (see SignedRefusal).
-  bool Load(const std::wstring& path);
-  // The same for an already decrypted text (ANSI code page, read up to its first NUL).
-  bool LoadPlainText(const std::string& plain);
-  bool IsLoaded() const;
-  LoadRefusal Refusal() const { return refusal_; }
-  // How the last Load's decryption ended (kNone after LoadPlainText).
-  const DecryptedDescription& Decryption() const { return decryption_; }
-  // False when the last load stopped expanding placeholders at the bound (a cycle or a
-  // runaway expansion); such a load returns false.
+  // Reads `plain` (ANSI code page, up to its first NUL): converts it, strips comments, expands
+  // placeholders and reads the two lists. It judges nothing: a text whose expansion stopped at
+  // its bound, or without an end marker, is read all the same.
+  static SetupDescription Read(const std::string& plain, DescriptionPlatform platform);
+  bool HasText() const;
+  // False when the read stopped expanding placeholders at the bound (a cycle or a runaway
+  // expansion).
   bool PlaceholdersExpanded() const { return placeholdersExpanded_; }
   // The text after conversion, comment removal and placeholder expansion.
   const std::wstring& Text() const { return text; }
-  // Which rule refused the last signed text that loaded (see SignedRules.h); empty otherwise.
-  const std::wstring& SignedRefusal() const { return signedRefusal_; }
 
   // Position just after "[name]" (letters in any case), or -1.
   int FindSection(const std::wstring& name) const;
@@ -69,7 +52,7 @@ class SetupDescription {
   // not reported.
   std::vector<std::wstring> SectionLines(const std::wstring& name) const;
 
-  // The two lists as a walk from their first item reads them, worked out once per load:
+  // The two lists as a walk from their first item reads them, worked out once per read:
   // "Files to download" up to the first item without a source or a target, "Download Sites"
   // up to the first empty host. Empty, and without a message, for a missing section.
   const std::vector<ListedFile>& ListedFiles() const { return files_.walked; }
@@ -89,14 +72,6 @@ class SetupDescription {
   bool GetNextSite(std::wstring& host);
 
  private:
-  // LoadPlainText without forgetting the decryption's outcome.
-  bool LoadText(const std::string& plain);
-  // kNone when `plain` ends with a [Signature] that the platform's key verifies.
-  LoadRefusal SignatureRefusal(const std::string& plain) const;
-  // The checks of a text after its signature, in the order Load makes them.
-  LoadRefusal CheckLoadedText();
-  // The value of section `name`, or nothing (and no message) when it is missing.
-  std::optional<std::wstring> FirstLineIfPresent(const wchar_t* name) const;
   void SetText(std::wstring newText);
   // Replaces `count` characters at `position` in the text and its upper-cased copy alike.
   void Splice(std::size_t position, std::size_t count, const std::wstring& replacement);
@@ -110,7 +85,7 @@ class SetupDescription {
   std::wstring PlaceholderValue(const std::wstring& name);
   // The "Ini Parser" message for a section that is not there.
   void ReportMissingSection(const std::wstring& name) const;
-  // Records where each "[...]" without inner brackets first occurs, so lookups of the loaded
+  // Records where each "[...]" without inner brackets first occurs, so lookups of the read
   // text do not search it; any change of the text drops the index.
   void IndexHeaders();
   void DropHeaderIndex();
@@ -138,10 +113,7 @@ class SetupDescription {
   std::unordered_map<std::wstring, std::size_t> headerIndex_;  // upper-cased header -> position
   bool headersIndexed_ = false;
   bool placeholdersExpanded_ = true;
-  LoadRefusal refusal_ = LoadRefusal::kNone;
-  DecryptedDescription decryption_;  // without its text, which is not kept
-  std::wstring signedRefusal_;
-  // Names of missing sections already reported by this load's placeholders: each is told once.
+  // Names of missing sections already reported by this read's placeholders: each is told once.
   std::set<std::wstring> reportedPlaceholders_;
   ListItems<FileItem, ListedFile> files_;
   ListItems<std::wstring, std::wstring> sites_;
@@ -149,7 +121,13 @@ class SetupDescription {
   int siteIndex = 0;
 };
 
-// The [File Hashes] section of a loaded description, its lines as every lookup sees them; empty
+// The [File Hashes] section of a read description, its lines as every lookup sees them; empty
 // (and no message) when it has none.
 FileHashList FileHashesOf(const SetupDescription& description);
 bool HasFileHashes(const SetupDescription& description);
+
+// The value of section `name`, or nothing (and no message) when it is missing.
+std::optional<std::wstring> FirstLineIfPresent(const SetupDescription& description, const wchar_t* name);
+
+// What the rules for signed descriptions read of `description`, with its [File Hashes] `hashes`.
+SignedSections SignedSectionsOf(const SetupDescription& description, const FileHashList& hashes);

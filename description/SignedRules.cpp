@@ -5,38 +5,55 @@
 
 namespace {
 
-std::wstring ExpiryRefusal(const std::optional<std::wstring>& value, const SignedRequirements& rules) {
-  if (!value) return rules.validUntil ? L"it has no [Valid Until]" : std::wstring();
-  const std::optional<std::int64_t> until = ParseValidUntil(TrimDescriptionSpace(*value));
-  if (!until) return L"its [Valid Until] is not YYYY-MM-DD or YYYY-MM-DD HH:MM:SS";
-  if (!rules.utcNow) return L"no clock to compare its [Valid Until] with";
-  if (!StillValid(*until, rules.utcNow())) {
-    const std::string when = FormatValidUntil(*until);
-    return L"it expired at " + std::wstring(when.begin(), when.end()) + L" UTC";
-  }
-  return std::wstring();
+using Kind = DescriptionRefusal::Kind;
+
+DescriptionRefusal Refusal(Kind kind) {
+  DescriptionRefusal refusal;
+  refusal.kind = kind;
+  return refusal;
 }
 
-std::wstring ApplicationRefusal(const std::optional<std::wstring>& value, const SignedRequirements& rules) {
-  if (!value) return rules.application ? L"it has no [Application]" : std::wstring();
-  if (!BindsToApplication(*value, rules.applicationName, rules.sameApplication)) {
-    return L"its [Application] " + TrimDescriptionSpace(*value) + L" is not " + rules.applicationName;
-  }
-  return std::wstring();
+std::optional<DescriptionRefusal> ExpiryRefusal(const std::optional<std::wstring>& value, bool required,
+                                                const SignedRuleContext& context) {
+  if (!value) return required ? std::optional(Refusal(Kind::kNoValidUntil)) : std::nullopt;
+  const std::optional<std::int64_t> until = ParseValidUntil(TrimDescriptionSpace(*value));
+  if (!until) return Refusal(Kind::kBadValidUntil);
+  if (!context.utcNow) return Refusal(Kind::kNoClock);
+  if (StillValid(*until, context.utcNow())) return std::nullopt;
+  DescriptionRefusal expired = Refusal(Kind::kExpired);
+  expired.validUntil = *until;
+  return expired;
+}
+
+std::optional<DescriptionRefusal> ApplicationRefusal(const std::optional<std::wstring>& value, bool required,
+                                                     const SignedRuleContext& context) {
+  if (!value) return required ? std::optional(Refusal(Kind::kNoApplication)) : std::nullopt;
+  if (BindsToApplication(*value, context.applicationName, context.sameApplication)) return std::nullopt;
+  DescriptionRefusal other = Refusal(Kind::kOtherApplication);
+  other.name = TrimDescriptionSpace(*value);
+  other.expected = context.applicationName;
+  return other;
 }
 
 }  // namespace
 
-std::wstring SignedRuleRefusal(const SignedSections& sections, const SignedRequirements& rules) {
+std::vector<DescriptionRefusal> SignedRuleRefusals(const SignedSections& sections, const SigningPolicy& policy,
+                                                   const SignedRuleContext& context) {
+  std::vector<DescriptionRefusal> refusals;
   // A signature vouches for the files only through their hashes.
-  if (!HashesCoverEveryFile(sections.hashes, sections.files)) {
-    return L"a listed file has no hash line, or a hash line is malformed";
+  if (!HashesCoverEveryFile(sections.hashes, sections.files)) refusals.push_back(Refusal(Kind::kFileNotHashed));
+  for (const std::optional<DescriptionRefusal>& refusal :
+       {ExpiryRefusal(sections.validUntil, policy.requireValidUntil, context),
+        ApplicationRefusal(sections.application, policy.requireApplication, context)}) {
+    if (refusal) refusals.push_back(*refusal);
   }
-  std::wstring refusal = ExpiryRefusal(sections.validUntil, rules);
-  if (refusal.empty()) refusal = ApplicationRefusal(sections.application, rules);
-  if (refusal.empty() && rules.sizes) {
-    const std::vector<std::wstring> unsized = TargetsWithoutSize(sections.files, sections.hashes);
-    if (!unsized.empty()) refusal = L"the hash line of " + unsized.front() + L" has no size";
+  if (!policy.requireSizes) return refusals;
+  // One for each hash line without a size; a file without a line is refused above.
+  for (const std::wstring& target : TargetsWithoutSize(sections.files, sections.hashes)) {
+    if (sections.hashes.byTarget.count(target) == 0) continue;
+    DescriptionRefusal refusal = Refusal(Kind::kUnsized);
+    refusal.name = target;
+    refusals.push_back(refusal);
   }
-  return refusal;
+  return refusals;
 }

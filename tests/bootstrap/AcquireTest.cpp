@@ -12,6 +12,7 @@
 #include "bootstrap/AcquireSetup.h"
 #include "bootstrap/ChooseDownloadSite.h"
 #include "bootstrap/DescriptionPlatformWin.h"
+#include "description/LoadDescription.h"
 #include "crypto/SignatureCheck.h"
 #include "fs/ApplicationFolder.h"
 #include "fs/FolderNameKey.h"
@@ -57,7 +58,7 @@ class AcquisitionFixture : public testing::Test {
   MessageRecorder messages;
   DebugOutputListener debugOutput;
   DefaultHosts hosts;
-  SetupDescription description{WindowsDescriptionPlatform()};
+  DescriptionPlatform platform = WindowsDescriptionPlatform();
 };
 
 // ---- ChooseDownloadSite ----------------------------------------------------------------------
@@ -66,9 +67,13 @@ class ChooseSiteTest : public AcquisitionFixture {
  protected:
   std::wstring Choose(const std::vector<std::wstring>& sites, const std::string& firstFile) {
     WriteFileBytes(temp / L"d.eif", Encrypted(DescriptionText(sites, {firstFile})));
-    EXPECT_TRUE(description.Load(temp / L"d.eif"));
-    const std::vector<ListedFile>& files = description.ListedFiles();
-    return ChooseDownloadSite(description.Sites(), files.empty() ? std::wstring() : files.front().source);
+    const LoadedDescription loaded = LoadDescription(temp / L"d.eif", platform);
+    if (!loaded.Accepted()) {
+      ADD_FAILURE() << "the description did not load";
+      return std::wstring();
+    }
+    const std::vector<ListedFile>& files = loaded.Description().ListedFiles();
+    return ChooseDownloadSite(loaded.Description().Sites(), files.empty() ? std::wstring() : files.front().source);
   }
 };
 
@@ -140,7 +145,7 @@ class AcquireTest : public AcquisitionFixture {
   }
   bool Acquire() {
     const ProgressSink progress{window.GetSafeHwnd(), [this](int upperBound) { window.SetRangeMax(upperBound); }};
-    result = AcquireSetup(description, downloader, Request(), progress, Messages());
+    result = AcquireSetup(platform, downloader, Request(), progress, Messages());
     return result.Succeeded();
   }
   std::wstring DescriptionPath() const { return L"/downloads/Setups/" + Wide(TestName()) + L"/SetupInitial.eif"; }
@@ -249,10 +254,9 @@ TEST_F(AcquireTest, OnlyAnExactNoSelectsTheLocalCopy) {
     WriteFileBytes(appFolder + L"\\SetupInitial.eif",
                    Encrypted(DescriptionText({}, {}, std::string("[Download Initial Setup]\r\n") + value + "\r\n")));
     const int before = rig::CountRequests(rig::kHost1, "/SetupInitial.eif");
-    SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
-    Downloader freshDownloader;
+    Downloader freshDownloader;  // the phase runs once per downloader
 
-    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).Succeeded()) << value;
+    EXPECT_FALSE(AcquireSetup(WindowsDescriptionPlatform(), freshDownloader, Request(), {}, Messages()).Succeeded()) << value;
 
     // Download mode; the local copy has no "Download Path", so the host's root is asked.
     EXPECT_EQ(rig::CountRequests(rig::kHost1, "/SetupInitial.eif", before + 1), before + 1) << value;
@@ -305,10 +309,9 @@ TEST_F(AcquireTest, ATargetThatIsNotAPlainFileNameIsNeverWritten) {
     rig::Publish(rig::kHost1, DescriptionPath(),
                  Encrypted(DescriptionText({rig::Host(rig::kSite1)}, {source + " -> " + target})));
     const int before = rig::CountRequests(rig::kSite1, source);
-    SetupDescription freshDescription(WindowsDescriptionPlatform());  // the phase runs once per description
-    Downloader freshDownloader;
+    Downloader freshDownloader;  // the phase runs once per downloader
 
-    EXPECT_FALSE(AcquireSetup(freshDescription, freshDownloader, Request(), {}, Messages()).Succeeded()) << target;
+    EXPECT_FALSE(AcquireSetup(WindowsDescriptionPlatform(), freshDownloader, Request(), {}, Messages()).Succeeded()) << target;
 
     EXPECT_EQ(MessageRecorder::Texts(), std::vector<std::wstring>{L"Error: Failed to download " + Wide(target)});
     EXPECT_EQ(ReasonLine(), L"listed target " + Wide(target) + L" is not a plain file name");
@@ -337,11 +340,13 @@ TEST_F(AcquireTest, TheTotalOfLengthsIsHeldToTheBarsRange) {
 
 // ---- Signed descriptions and file hashes -----------------------------------------------------
 
-// What a build with the test signing key checks descriptions with.
+// What a build with the test signing key checks descriptions with: the signature and a hash
+// line per listed file, no section required.
 DescriptionPlatform BuildKeyPlatform() {
   const std::string der = ReadTestFile(std::string(KEYS_FOLDER) + "/signing-public.der");
   DescriptionPlatform platform = WindowsDescriptionPlatform();
   platform.verifySignature = SignatureCheckFor(reinterpret_cast<const unsigned char*>(der.data()), der.size());
+  platform.signing = SigningPolicy();
   return platform;
 }
 
@@ -355,17 +360,16 @@ class HashedAcquireTest : public AcquireTest {
     rig::Publish(rig::kSite1, Wide(Prefix() + "/a.bin"), a);
     rig::Publish(rig::kSite1, Wide(Prefix() + "/c.bin"), c);
   }
-  void UseBuildKey() { description.SetPlatform(BuildKeyPlatform()); }
+  void UseBuildKey() { platform = BuildKeyPlatform(); }
   // As a build with every requirement on sees it, on 2026-12-09 at noon (UTC).
   void UseRequiringBuildKey() {
-    DescriptionPlatform platform = BuildKeyPlatform();
-    platform.signedRules.validUntil = platform.signedRules.application = platform.signedRules.sizes = true;
-    platform.signedRules.utcNow = [] { return std::int64_t{1796817600}; };
-    platform.signedRules.applicationName = Wide(TestName());
-    platform.signedRules.sameApplication = [](const std::wstring& x, const std::wstring& y) {
+    platform = BuildKeyPlatform();
+    platform.signing.requireValidUntil = platform.signing.requireApplication = platform.signing.requireSizes = true;
+    platform.signedContext.utcNow = [] { return std::int64_t{1796817600}; };
+    platform.signedContext.applicationName = Wide(TestName());
+    platform.signedContext.sameApplication = [](const std::wstring& x, const std::wstring& y) {
       return FolderNameKey(x) == FolderNameKey(y);
     };
-    description.SetPlatform(platform);
   }
   // Both files with their sizes, then the expiry and the application (in other letter case).
   std::string SignedSections(const std::string& validUntil, const std::string& application) const {
@@ -437,13 +441,13 @@ TEST_F(HashedAcquireTest, AFileIsCheckedAgainstItsHashLineAsItIsWritten) {
     SCOPED_TRACE(k.name);
     MessageRecorder recorder;
     debugOutput.Clear();
-    SetupDescription fresh(k.key ? BuildKeyPlatform() : WindowsDescriptionPlatform());  // once per description
-    Downloader freshDownloader;
+    const DescriptionPlatform keyed = k.key ? BuildKeyPlatform() : WindowsDescriptionPlatform();
+    Downloader freshDownloader;  // the phase runs once per downloader
     const std::string plain = Plain(k.section);
     rig::Publish(rig::kHost1, DescriptionPath(), Encrypted(k.key ? Signed(plain) : plain));
     const int before = rig::CountRequests(rig::kSite1, Prefix() + "/a.bin");
 
-    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
+    EXPECT_EQ(AcquireSetup(keyed, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
 
     if (k.succeeds) {
       EXPECT_TRUE(MessageRecorder::Texts().empty());
@@ -542,7 +546,7 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
     SCOPED_TRACE(k.name);
     MessageRecorder recorder;
     debugOutput.Clear();
-    SetupDescription fresh(BuildKeyPlatform());
+    const DescriptionPlatform keyed = BuildKeyPlatform();
     Downloader freshDownloader;
     const std::string source = Prefix() + "/extra" + std::to_string(&k - cases) + ".bin";
     if (k.served) rig::Publish(rig::kSite1, Wide(source), extra);
@@ -553,7 +557,7 @@ TEST_F(HashedAcquireTest, ACopiedFileCountsOnlyWithItsHash) {
     WriteFileBytes(appFolder + L"\\SetupInitial.eif", Encrypted(Signed(plain)));
     WriteFileBytes(appFolder + L"\\extra.bin", k.besideExecutable);
 
-    EXPECT_EQ(AcquireSetup(fresh, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
+    EXPECT_EQ(AcquireSetup(keyed, freshDownloader, Request(), {}, Messages()).Succeeded(), k.succeeds);
 
     if (k.succeeds) {
       EXPECT_TRUE(MessageRecorder::Texts().empty());

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "bootstrap/DescriptionPlatformWin.h"
 #include "bootstrap/LaunchFinalSetup.h"
 #include "bootstrap/UserInfoFile.h"
 #include "bootstrap/UserInfoText.h"
+#include "description/LoadDescription.h"
 #include "fs/SystemFolders.h"
 #include "tests/support/DebugOutputListener.h"
 #include "tests/support/MessageRecorder.h"
@@ -29,7 +31,12 @@ std::wstring WindowsPath(const std::string& unixPath) {
 class FinalStepsTest : public testing::Test {
  protected:
   void Load(const std::string& userInfoName, const std::string& program = "probe.exe") {
-    ASSERT_TRUE(description.LoadPlainText(Description(userInfoName, program)));
+    LoadText(Description(userInfoName, program));
+  }
+  void LoadText(const std::string& plain) {
+    LoadedDescription loaded = LoadPlainDescription(plain, WindowsDescriptionPlatform());
+    ASSERT_TRUE(loaded.Accepted());
+    description = std::move(loaded.Description());
   }
   // The file as the final setup reads it; the system folders are this machine's.
   std::string ExpectedUserInfo(const std::string& site) {
@@ -122,7 +129,7 @@ TEST_F(FinalStepsTest, UserInfoPathsOutsideTheCodePageGoInTheirShortFormOrWithAR
 }
 
 TEST_F(FinalStepsTest, MissingUserInfoFilenameIsReportedByTheParserAndRefused) {
-  ASSERT_TRUE(description.LoadPlainText("[End]\nEnd\n"));
+  LoadText("[End]\nEnd\n");
   EXPECT_EQ(Write(temp.path()), UserInfoFailure::kNotAFileName);
   ASSERT_EQ(MessageRecorder::Messages().size(), 1u);
   EXPECT_EQ(MessageRecorder::Messages()[0].caption, L"Ini Parser");

@@ -58,10 +58,9 @@ class HttpsTest : public testing::Test {
     rig::Publish(publishedOn, L"/downloads/Setups/" + Wide(name) + L"/SetupInitial.eif",
                  Encrypted(DescriptionText(sites, {folder + "/a.bin -> a.bin", folder + "/b.bin -> b.bin"})));
     setupFolder = temp / Wide(name);
-    SetupDescription description{WindowsDescriptionPlatform()};
     Downloader downloader;
     const ProgressSink progress{window.GetSafeHwnd(), [this](int bound) { window.SetRangeMax(bound); }};
-    return AcquireSetup(description, downloader, {Wide(name), setupFolder, hosts}, progress,
+    return AcquireSetup(WindowsDescriptionPlatform(), downloader, {Wide(name), setupFolder, hosts}, progress,
                         [this](const std::wstring& text) { message_seam::ShowWarning(window.GetSafeHwnd(), text, L"Setup"); });
   }
   void ExpectInstalled() {

@@ -1,11 +1,12 @@
 // A build with a signing key loads only descriptions that its key signed and that hash every
-// listed file; without a key, the same texts load as before.
+// listed file; a build without a key accepts every one of the same texts.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "crypto/SignatureCheck.h"
-#include "description/SetupDescription.h"
+#include "description/LoadDescription.h"
 #include "tests/support/TestFiles.h"
 #include "tools/pack/EifSigning.h"
 
@@ -39,47 +40,46 @@ TEST(SignedDescription, LoadsOnlyWhatTheBuildKeySignedWithEveryFileHashed) {
   std::string tampered = good;
   tampered[kFiles.size() + 20] = tampered[kFiles.size() + 20] == '0' ? '1' : '0';  // a digit of a hash
   const std::string withoutSignature = good.substr(0, good.find("[Signature]"));
-  enum Outcome { kLoads, kRefused, kNotRead };  // kNotRead: refused before any of it is read
+  using Kind = DescriptionRefusal::Kind;
+  const std::optional<Kind> kLoads;
   const struct {
     const char* name;
     std::string plain;
-    Outcome outcome;
-    LoadRefusal refusal;  // why, for the failure line
+    std::optional<Kind> refusal;  // nothing: it loads
   } cases[] = {
-      {"signed, every file hashed in either case and spacing", good, kLoads, LoadRefusal::kNone},
-      {"signed, nothing listed", SignedWith("signing-private.der", kEnd), kLoads, LoadRefusal::kNone},
-      {"unsigned", kHashed, kNotRead, LoadRefusal::kSignatureMissing},
-      {"signature section cut off", withoutSignature, kNotRead, LoadRefusal::kSignatureMissing},
-      {"one byte changed after signing", tampered, kNotRead, LoadRefusal::kSignatureMismatch},
-      {"signed by another key", SignedWith("other-private.der", kHashed), kNotRead, LoadRefusal::kSignatureMismatch},
-      {"signature not last", good + "[Other]\r\nx\r\n", kNotRead, LoadRefusal::kSignatureMissing},
-      {"two signatures", good + good.substr(good.find("[Signature]")), kNotRead, LoadRefusal::kSignatureMissing},
+      {"signed, every file hashed in either case and spacing", good, kLoads},
+      {"signed, nothing listed", SignedWith("signing-private.der", kEnd), kLoads},
+      {"unsigned", kHashed, Kind::kSignatureMissing},
+      {"signature section cut off", withoutSignature, Kind::kSignatureMissing},
+      {"one byte changed after signing", tampered, Kind::kSignatureMismatch},
+      {"signed by another key", SignedWith("other-private.der", kHashed), Kind::kSignatureMismatch},
+      {"signature not last", good + "[Other]\r\nx\r\n", Kind::kSignatureMissing},
+      {"two signatures", good + good.substr(good.find("[Signature]")), Kind::kSignatureMissing},
       {"signed, a listed file without hash line",
-       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd), kRefused, LoadRefusal::kSignedRule},
+       SignedWith("signing-private.der", kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n\r\n" + kEnd),
+       Kind::kFileNotHashed},
       {"signed, a bad hash line",
        SignedWith("signing-private.der",
                   kFiles + "[File Hashes]\r\n" + kHashA + " a.exe\r\n" + kHashB + "   My Setup.cab\r\nzz x\r\n\r\n" +
                       kEnd),
-       kRefused, LoadRefusal::kSignedRule},
-      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), kRefused, LoadRefusal::kSignedRule},
+       Kind::kFileNotHashed},
+      {"signed, no hash section", SignedWith("signing-private.der", kFiles + kEnd), Kind::kFileNotHashed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SetupDescription description(WithKey("signing-public.der"));
-    EXPECT_EQ(description.LoadPlainText(c.plain), c.outcome == kLoads);
-    EXPECT_EQ(description.IsLoaded(), c.outcome != kNotRead);
-    EXPECT_EQ(description.Refusal(), c.refusal);
-    // Without a key every one of them loads.
-    SetupDescription keyless;
-    EXPECT_TRUE(keyless.LoadPlainText(c.plain));
+    const LoadedDescription loaded = LoadPlainDescription(c.plain, WithKey("signing-public.der"));
+    EXPECT_EQ(loaded.Accepted(), !c.refusal);
+    if (c.refusal) {
+      EXPECT_EQ(loaded.Refusal().kind, *c.refusal);
+    }
+    EXPECT_TRUE(LoadPlainDescription(c.plain, {}).Accepted());
   }
 }
 
 TEST(SignedDescription, AKeyThatDoesNotLoadRefusesEverything) {
-  SetupDescription description(WithKey("small-public.der"));
-  EXPECT_FALSE(description.LoadPlainText(SignedWith("signing-private.der", kHashed)));
-  EXPECT_FALSE(description.IsLoaded());
-  EXPECT_EQ(description.Refusal(), LoadRefusal::kSignatureMismatch);
+  const LoadedDescription loaded = LoadPlainDescription(SignedWith("signing-private.der", kHashed), WithKey("small-public.der"));
+  ASSERT_FALSE(loaded.Accepted());
+  EXPECT_EQ(loaded.Refusal().kind, DescriptionRefusal::Kind::kSignatureMismatch);
 }
 
 }  // namespace

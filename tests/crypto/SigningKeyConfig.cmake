@@ -34,7 +34,7 @@ foreach(case ${cases})
   string(REPLACE "|" ";" parts "${case}")
   list(GET parts 0 key)
   list(GET parts 1 expected)
-  set(out ${WORK}/SigningPublicKey.h)
+  set(out ${WORK}/SigningSettings.h)
   file(REMOVE ${out})
   execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE=${SOURCE} -DKEY=${key} -DOUT=${out} -P ${CMAKE_CURRENT_LIST_FILE}
                   RESULT_VARIABLE rc ERROR_VARIABLE err)

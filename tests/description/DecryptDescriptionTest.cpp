@@ -5,7 +5,7 @@
 
 #include "description/DecryptDescription.h"
 #include "description/EmbeddedKey.h"
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
 #include "tests/description/DescriptionFixtures.h"
 #include "tools/pack/EifKeys.h"
 #include "tools/pack/EifPack.h"
@@ -64,7 +64,7 @@ TEST(DecryptDescription, SameFileTwiceGivesTheSameBytes) {
   EXPECT_EQ(first.length, second.length);
 }
 
-TEST(DecryptDescription, SignatureGoesThroughThePlatformConversion) {
+TEST(DecryptDescription, FormatTagGoesThroughThePlatformConversion) {
   const std::string file = PackWithEmbeddedKey("abc");
   int calls = 0;
   const AnsiToWideFunction counting = [&calls](const std::string& bytes) {
@@ -93,10 +93,10 @@ std::string Block(const std::string& file, std::size_t index) {
 }
 
 const Damage kDamages[] = {
-    {"signature in other letter case",
+    {"format tag in other letter case",
      [](std::string f) { f[0] = static_cast<char>(std::tolower(f[0])); return f; }, nullptr, false},
     {"extra byte before the 0x00",
-     [](std::string f) { return f.substr(0, kFileSignatureLength) + "X" + f.substr(kFileSignatureLength); },
+     [](std::string f) { return f.substr(0, kFormatTagLength) + "X" + f.substr(kFormatTagLength); },
      nullptr, false},
     {"middle block's last byte changed",
      [](std::string f) { f[kDescriptionHeaderLength + 2 * kBlock - 1] ^= 0x01; return f; }, nullptr, false},
@@ -117,8 +117,8 @@ const Damage kDamages[] = {
     {"truncated block", [](std::string f) { return f.substr(0, f.size() - 10); }, nullptr, false},
     {"one byte too many", [](std::string f) { return f + "x"; }, nullptr, false},
     {"empty file", [](std::string) { return std::string(); }, nullptr, false},
-    {"signature and 0x00 only", [](std::string f) { return f.substr(0, kDescriptionHeaderLength); }, "", true},
-    {"signature without its 0x00", [](std::string f) { return f.substr(0, kFileSignatureLength); }, nullptr, false},
+    {"format tag and 0x00 only", [](std::string f) { return f.substr(0, kDescriptionHeaderLength); }, "", true},
+    {"format tag without its 0x00", [](std::string f) { return f.substr(0, kFormatTagLength); }, nullptr, false},
     {"no 0x00 anywhere", [](std::string) { return std::string(200, 'W'); }, nullptr, false},
     {"0x00 first", [](std::string f) { f[0] = '\0'; return f; }, nullptr, false},
 };

@@ -15,7 +15,7 @@
 #include "description/CryptoppDecryptor.h"
 #include "description/DecryptDescription.h"
 #include "description/EmbeddedKey.h"
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
 #include "tools/pack/EifKeys.h"
 #include "tools/pack/EifPack.h"
 
@@ -45,7 +45,7 @@ Key GeneratedKey(unsigned int bits) {
   return MakeKey(pair.privateHex);
 }
 
-std::string Header() { return std::string(kFileSignatureBytes, kDescriptionHeaderLength); }
+std::string Header() { return std::string(kFormatTagBytes, kDescriptionHeaderLength); }
 
 std::string RandomBytes(std::mt19937& random, std::size_t count) {
   std::string bytes;
@@ -152,15 +152,15 @@ void AddDamagedFiles(CaseList& cases, const Key& key, std::mt19937& random) {
   for (const std::size_t cut : {std::size_t{1}, std::size_t{10}, k - 1, k, k + 1, 2 * k, 3 * k}) {
     add("last " + std::to_string(cut) + " bytes cut", good.substr(0, good.size() - cut));
   }
-  add("signature only", good.substr(0, kFileSignatureLength));
+  add("format tag only", good.substr(0, kFormatTagLength));
   add("five bytes", good.substr(0, 5));
   add("empty", "");
   std::string lower = good;
   lower[0] = 'w';
-  add("signature in other letter case", lower);
+  add("format tag in other letter case", lower);
   add("0x00 first", std::string(1, '\0') + good.substr(1));
-  add("extra byte before the 0x00", good.substr(0, kFileSignatureLength) + "X" + good.substr(kFileSignatureLength));
-  add("other version", "WebSetupEIF/2" + good.substr(kFileSignatureLength));
+  add("extra byte before the 0x00", good.substr(0, kFormatTagLength) + "X" + good.substr(kFormatTagLength));
+  add("other version", "WebSetupEIF/2" + good.substr(kFormatTagLength));
   for (const std::size_t blocks : {1, 2, 5}) {
     add(std::to_string(blocks) + " random blocks", Header() + RandomBytes(random, blocks * k));
   }
@@ -247,7 +247,7 @@ TEST(DecryptorDifferential, PlatformAndReferenceGiveTheSameResults) {
   // The files reach every outcome but the one that needs a text beyond 2 GB and the file
   // limit, which no decryptor sees.
   EXPECT_EQ(seen, (std::set<DecryptionFailure>{DecryptionFailure::kNone, DecryptionFailure::kUnreadableFile,
-                                               DecryptionFailure::kNoSignature, DecryptionFailure::kKeyDoesNotLoad,
+                                               DecryptionFailure::kNoFormatTag, DecryptionFailure::kKeyDoesNotLoad,
                                                DecryptionFailure::kNotWholeBlocks, DecryptionFailure::kBlockRefused,
                                                DecryptionFailure::kBlockFailed}));
 }

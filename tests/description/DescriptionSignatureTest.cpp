@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "description/DescriptionSignature.h"
-#include "description/SetupDescription.h"
+#include "description/LoadDescription.h"
 
 namespace {
 
@@ -56,14 +56,15 @@ TEST(DescriptionSignature, ReadsTheTrailingSectionOfThePlainText) {
   }
 }
 
-// A build without a signing key reads a signed description as before: the section is one it
-// does not know, and it ends the list and the value before it.
+// A build without a signing key reads a signed description like any other: the section is one
+// it does not know, and it ends the list and the value before it.
 TEST(DescriptionSignature, IgnoredByTheParser) {
   const std::string plain =
       "[End]\r\nEnd\r\n[Download Sites]\r\nhost1\r\nhost2\r\n[Signature]\r\n" + std::string(768, 'A') + "\r\n";
   ASSERT_EQ(FindDescriptionSignature(plain).form, Form::kWellFormed);
-  SetupDescription description;
-  ASSERT_TRUE(description.LoadPlainText(plain));
+  LoadedDescription loaded = LoadPlainDescription(plain, {});
+  ASSERT_TRUE(loaded.Accepted());
+  SetupDescription& description = loaded.Description();
   std::vector<std::wstring> sites;
   std::wstring host;
   for (bool more = description.GetFirstSite(host); more; more = description.GetNextSite(host)) sites.push_back(host);

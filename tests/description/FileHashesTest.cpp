@@ -81,15 +81,13 @@ TEST(FileHashLines, ASizeBetweenDigestAndTargetIsSignedWithIt) {
             std::vector<std::wstring>{L"b.cab"});
 }
 
-TEST(FileHashLines, ComeFromTheLoadedDescriptionOnly) {
-  SetupDescription with;
-  ASSERT_TRUE(with.LoadPlainText("[File Hashes]\n" + std::string(kDigest.begin(), kDigest.end()) +
-                                 " a.exe // the setup\n[End]\nEnd\n"));
+TEST(FileHashLines, ComeFromTheReadDescriptionOnly) {
+  const SetupDescription with = SetupDescription::Read(
+      "[File Hashes]\n" + std::string(kDigest.begin(), kDigest.end()) + " a.exe // the setup\n[End]\nEnd\n", {});
   EXPECT_TRUE(HasFileHashes(with));
   EXPECT_EQ(FileHashesOf(with).byTarget.at(L"a.exe"), kDigest);
 
-  SetupDescription without;
-  ASSERT_TRUE(without.LoadPlainText("[End]\nEnd\n"));
+  const SetupDescription without = SetupDescription::Read("[End]\nEnd\n", {});
   EXPECT_FALSE(HasFileHashes(without));
   EXPECT_TRUE(FileHashesOf(without).byTarget.empty());
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "description/LoadDescription.h"
 #include "description/SetupDescription.h"
 #include "tests/description/DescriptionFixtures.h"
 
@@ -11,12 +13,21 @@ namespace {
 
 class Description : public testing::Test {
  protected:
-  // Loads `plain` and keeps the messages it showed apart from later ones.
+  // Loads `plain` and keeps the messages it showed apart from later ones; `description` holds
+  // the text as read, refused or not, for the lookups that follow.
   bool LoadText(const std::string& plain) {
-    const bool loaded = description.LoadPlainText(plain);
+    const bool accepted = LoadPlainDescription(plain, RecordingPlatform(shown)).Accepted();
     loadMessages = shown;
+    description = SetupDescription::Read(plain, RecordingPlatform(shown));
     shown.clear();
-    return loaded;
+    return accepted;
+  }
+  // Loads the file at `path`: the refusal, or nothing with `description` holding what loaded.
+  std::optional<DescriptionRefusal> LoadFile(const std::wstring& path) {
+    LoadedDescription loaded = LoadDescription(path, RecordingPlatform(shown));
+    if (!loaded.Accepted()) return loaded.Refusal();
+    description = std::move(loaded.Description());
+    return std::nullopt;
   }
   std::vector<std::wstring> MessageTexts(const std::vector<ShownMessage>& messages) const {
     std::vector<std::wstring> texts;
@@ -155,7 +166,7 @@ TEST_F(Description, RunawayExpansionEndsAndIsRefused) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(LoadText(text));
     EXPECT_FALSE(description.PlaceholdersExpanded());
-    EXPECT_TRUE(description.IsLoaded());
+    EXPECT_TRUE(description.HasText());
     EXPECT_LE(description.Text().size(), SetupDescription::ExpandedLengthLimit(text.size()));
   }
 }
@@ -210,7 +221,7 @@ TEST_F(Description, EndMarker) {
   for (const EndMarker& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(LoadText(c.text), c.loads);
-    EXPECT_EQ(description.IsLoaded(), std::string(c.text).size() > 0);
+    EXPECT_EQ(description.HasText(), std::string(c.text).size() > 0);
   }
   LoadText("no marker");
   EXPECT_EQ(MessageTexts(loadMessages), std::vector<std::wstring>{L"Tag 'End' not found."});
@@ -218,29 +229,32 @@ TEST_F(Description, EndMarker) {
 
 TEST_F(Description, LoadDecryptsWithTheEmbeddedKey) {
   TempFolder folder;
+  using Kind = DescriptionRefusal::Kind;
   const std::wstring good = folder.Write("good.eif", PackWithEmbeddedKey("[Program to run]\nrun.exe\n[End]\nEnd\n"));
-  EXPECT_TRUE(description.Load(good));
+  EXPECT_FALSE(LoadFile(good));
   EXPECT_EQ(description.GetValue(L"Program to run"), L"run.exe");
 
-  const std::wstring wrongEnd = folder.Write("end.eif", PackWithEmbeddedKey("[End]\nend"));
-  EXPECT_FALSE(description.Load(wrongEnd));
-  EXPECT_TRUE(description.IsLoaded());
-  EXPECT_EQ(description.Refusal(), LoadRefusal::kNoEndMarker);
+  const std::optional<DescriptionRefusal> wrongEnd = LoadFile(folder.Write("end.eif", PackWithEmbeddedKey("[End]\nend")));
+  ASSERT_TRUE(wrongEnd);
+  EXPECT_EQ(wrongEnd->kind, Kind::kNoEndMarker);
 
   std::string damaged = PackWithEmbeddedKey("[End]\nEnd");
   damaged.back() ^= 0x01;
-  EXPECT_FALSE(description.Load(folder.Write("bad.eif", damaged)));
-  EXPECT_FALSE(description.IsLoaded());
-  EXPECT_EQ(description.Refusal(), LoadRefusal::kNoText);
-  EXPECT_EQ(description.Decryption().failure, DecryptionFailure::kBlockRefused);
+  const std::optional<DescriptionRefusal> notDecrypted = LoadFile(folder.Write("bad.eif", damaged));
+  ASSERT_TRUE(notDecrypted);
+  EXPECT_EQ(notDecrypted->kind, Kind::kNotDecrypted);
+  EXPECT_EQ(notDecrypted->decryption, DecryptionFailure::kBlockRefused);
+  EXPECT_EQ(notDecrypted->failedBlock, 1u);
   EXPECT_TRUE(shown.empty());
 
-  EXPECT_FALSE(description.Load(folder.Write("plain.eif", "[End]\nEnd")));
-  EXPECT_FALSE(description.IsLoaded());
+  const std::optional<DescriptionRefusal> plain = LoadFile(folder.Write("plain.eif", "[End]\nEnd"));
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->decryption, DecryptionFailure::kNoFormatTag);
 
   const std::wstring cut = folder.Write("zero-byte.eif", PackWithEmbeddedKey(std::string("[A]\nx\0[End]\nEnd", 15)));
-  EXPECT_FALSE(description.Load(cut));
-  EXPECT_EQ(description.Text(), L"[A]\nx");
+  const std::optional<DescriptionRefusal> cutOff = LoadFile(cut);  // read up to the 0x00: no [End]
+  ASSERT_TRUE(cutOff);
+  EXPECT_EQ(cutOff->kind, Kind::kNoEndMarker);
 }
 
 TEST_F(Description, FileWalk) {
@@ -345,16 +359,16 @@ TEST_F(Description, ListsAreWhatAWalkFromTheFirstItemReads) {
   }
 }
 
-TEST_F(Description, ListsFollowEveryLoad) {
+TEST_F(Description, ListsFollowEveryRead) {
   TempFolder folder;
   const std::string files = "[Files to download]\n/a -> a\n[Download Sites]\nh1\n";
-  EXPECT_FALSE(LoadText(files + "[End]\nend"));  // refused, but loaded: the lists stand
+  EXPECT_FALSE(LoadText(files + "[End]\nend"));  // refused, but read: the lists stand
   EXPECT_EQ(Joined(description.ListedFiles()), std::vector<std::wstring>{L"/a|a"});
   EXPECT_FALSE(LoadText("[Files to download]\n/b -> $B$\n[B]\n$B$x\n[End]\nEnd"));  // expansion stopped
   EXPECT_EQ(description.ListedFiles().size(), 1u);
-  ASSERT_TRUE(description.Load(folder.Write("d.eif", PackWithEmbeddedKey(files + "[End]\nEnd"))));
+  ASSERT_FALSE(LoadFile(folder.Write("d.eif", PackWithEmbeddedKey(files + "[End]\nEnd"))));
   EXPECT_EQ(description.Sites(), std::vector<std::wstring>{L"h1"});
-  EXPECT_FALSE(description.Load(folder.Write("plain.eif", files)));  // nothing decrypted: no lists
+  description = SetupDescription(RecordingPlatform(shown));  // nothing read: no lists
   EXPECT_TRUE(description.ListedFiles().empty());
   EXPECT_TRUE(description.Sites().empty());
   std::wstring host;
@@ -363,19 +377,10 @@ TEST_F(Description, ListsFollowEveryLoad) {
   EXPECT_EQ(MessageTexts(shown), std::vector<std::wstring>{L"Tag 'Download Sites' not found."});
 }
 
-TEST_F(Description, LoadKeepsTheWalkPositions) {
-  LoadText("[Download Sites]\nh1\nh2\nh3");
-  std::wstring host;
-  description.GetFirstSite(host);
-  description.GetNextSite(host);
-  LoadText("[Download Sites]\nx1\nx2\nx3");
-  ASSERT_TRUE(description.GetNextSite(host));
-  EXPECT_EQ(host, L"x3");
-}
-
 TEST(DescriptionWithoutPlatform, WidensBytesAndStaysQuiet) {
-  SetupDescription description;
-  EXPECT_TRUE(description.LoadPlainText("[A]\n\xE9$Temp Folder$$Application Path$$missing$\n[End]\nEnd"));
+  const LoadedDescription loaded = LoadPlainDescription("[A]\n\xE9$Temp Folder$$Application Path$$missing$\n[End]\nEnd", {});
+  ASSERT_TRUE(loaded.Accepted());
+  const SetupDescription& description = loaded.Description();
   EXPECT_EQ(description.GetValue(L"A"), L"\xE9");
   EXPECT_EQ(description.GetValue(L"missing"), L"");
 }

@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "description/SetupDescription.h"
+#include "description/DescriptionRefusal.h"
+#include "description/LoadDescription.h"
 #include "description/SignedRules.h"
 #include "description/ValidUntil.h"
 
@@ -56,33 +57,39 @@ TEST(ValidUntil, ReadsTheTwoFormsAndNothingElse) {
 
 const std::wstring kHash = L"9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
 
+SigningPolicy Requiring(bool validUntil, bool application, bool sizes) {
+  SigningPolicy policy;
+  policy.requireValidUntil = validUntil;
+  policy.requireApplication = application;
+  policy.requireSizes = sizes;
+  return policy;
+}
+
 // Letter case ignored, as the folder names compare.
-SignedRequirements Rules(bool validUntil, bool application, bool sizes) {
-  SignedRequirements rules;
-  rules.validUntil = validUntil;
-  rules.application = application;
-  rules.sizes = sizes;
-  rules.utcNow = [] { return kNow; };
-  rules.applicationName = L"Reader";
-  rules.sameApplication = [](const std::wstring& a, const std::wstring& b) {
-    return UpperAscii(a) == UpperAscii(b);
-  };
-  return rules;
+SignedRuleContext Context() {
+  return {[] { return kNow; }, L"Reader",
+          [](const std::wstring& a, const std::wstring& b) { return UpperAscii(a) == UpperAscii(b); }};
+}
+
+// How a build words the first refusal; empty when there is none.
+std::wstring FirstRefusal(const SignedSections& sections, const SigningPolicy& policy, const SignedRuleContext& context) {
+  const std::vector<DescriptionRefusal> refusals = SignedRuleRefusals(sections, policy, context);
+  return refusals.empty() ? std::wstring() : DescribeRefusal(refusals.front());
 }
 
 TEST(SignedRules, RefuseWhatTheBuildRequiresAndHonourWhatIsPresent) {
   const std::vector<ListedFile> files = {{L"/a.exe", L"a.exe"}};
   const FileHashList sized = ParseFileHashLines({kHash + L" 10 a.exe"});
   const FileHashList unsized = ParseFileHashLines({kHash + L" a.exe"});
-  const SignedRequirements all = Rules(true, true, true);
-  const SignedRequirements none = Rules(false, false, false);
+  const SigningPolicy all = Requiring(true, true, true);
+  const SigningPolicy none = Requiring(false, false, false);
   const std::optional<std::wstring> absent;
   const struct {
     const char* name;
     const FileHashList& hashes;
     std::optional<std::wstring> validUntil;
     std::optional<std::wstring> application;
-    const SignedRequirements& rules;
+    const SigningPolicy& policy;
     std::wstring refusal;  // empty: accepted
   } cases[] = {
       {"everything there", sized, L"2026-12-09 12:00:00", L"reader", all, L""},
@@ -103,12 +110,22 @@ TEST(SignedRules, RefuseWhatTheBuildRequiresAndHonourWhatIsPresent) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(SignedRuleRefusal({c.hashes, files, c.validUntil, c.application}, c.rules), c.refusal);
+    EXPECT_EQ(FirstRefusal({c.hashes, files, c.validUntil, c.application}, c.policy, Context()), c.refusal);
   }
-  SignedRequirements noClock = all;
+  SignedRuleContext noClock = Context();
   noClock.utcNow = nullptr;
-  EXPECT_EQ(SignedRuleRefusal({sized, files, L"2027-01-01", L"Reader"}, noClock),
+  EXPECT_EQ(FirstRefusal({sized, files, L"2027-01-01", L"Reader"}, all, noClock),
             L"no clock to compare its [Valid Until] with");
+  // Every rule that refuses, in order, as `eiftool check` lists them.
+  const std::vector<ListedFile> two = {{L"/a.exe", L"a.exe"}, {L"/b.exe", L"b.exe"}};
+  const FileHashList bothUnsized = ParseFileHashLines({kHash + L" a.exe", kHash + L" b.exe"});
+  std::vector<std::wstring> words;
+  for (const DescriptionRefusal& refusal : SignedRuleRefusals({bothUnsized, two, L"soon", L"Writer"}, all, Context())) {
+    words.push_back(DescribeRefusal(refusal));
+  }
+  EXPECT_EQ(words, (std::vector<std::wstring>{L"its [Valid Until] is not YYYY-MM-DD or YYYY-MM-DD HH:MM:SS",
+                                              L"its [Application] Writer is not Reader",
+                                              L"the hash line of a.exe has no size", L"the hash line of b.exe has no size"}));
 }
 
 TEST(SignedRules, AreAppliedByTheLoadOfASignedDescriptionOnly) {
@@ -117,7 +134,8 @@ TEST(SignedRules, AreAppliedByTheLoadOfASignedDescriptionOnly) {
   const std::string end = "[End]\nEnd\n[Signature]\nABCD\n";
   DescriptionPlatform platform;
   platform.verifySignature = [](const std::string&, const std::vector<unsigned char>&) { return true; };
-  platform.signedRules = Rules(true, true, true);
+  platform.signing = Requiring(true, true, true);
+  platform.signedContext = Context();
   const struct {
     const char* name;
     std::string text;
@@ -129,12 +147,11 @@ TEST(SignedRules, AreAppliedByTheLoadOfASignedDescriptionOnly) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SetupDescription description(platform);
-    EXPECT_EQ(description.LoadPlainText(c.text), c.refusal.empty());
-    EXPECT_EQ(description.SignedRefusal(), c.refusal);
-    // A build without a signing key reads the same text as before.
-    SetupDescription keyless;
-    EXPECT_TRUE(keyless.LoadPlainText(c.text));
+    const LoadedDescription loaded = LoadPlainDescription(c.text, platform);
+    EXPECT_EQ(loaded.Accepted(), c.refusal.empty());
+    EXPECT_EQ(loaded.Accepted() ? std::wstring() : DescribeRefusal(loaded.Refusal()), c.refusal);
+    // A build without a signing key accepts the same text.
+    EXPECT_TRUE(LoadPlainDescription(c.text, {}).Accepted());
   }
 }
 

@@ -10,7 +10,8 @@
 #include "description/DescriptionSignature.h"
 #include "description/DescriptionSyntax.h"
 #include "description/EmbeddedKey.h"
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
+#include "description/LoadDescription.h"
 #include "description/SetupDescription.h"
 #include "description/ValidUntil.h"
 #include "tools/check/DescriptionCheck.h"
@@ -40,21 +41,23 @@ constexpr std::int64_t kFuzzNow = 1796817600;
 DescriptionPlatform SignedFuzzPlatform() {
   DescriptionPlatform platform = FuzzPlatform();
   platform.verifySignature = [](const std::string&, const std::vector<unsigned char>&) { return true; };
-  platform.signedRules.validUntil = platform.signedRules.application = platform.signedRules.sizes = true;
-  platform.signedRules.utcNow = [] { return kFuzzNow; };
-  platform.signedRules.applicationName = L"Demo";
-  platform.signedRules.sameApplication = [](const std::wstring& a, const std::wstring& b) {
+  platform.signing.requireValidUntil = platform.signing.requireApplication = platform.signing.requireSizes = true;
+  platform.signedContext.utcNow = [] { return kFuzzNow; };
+  platform.signedContext.applicationName = L"Demo";
+  platform.signedContext.sameApplication = [](const std::wstring& a, const std::wstring& b) {
     return UpperAscii(a) == UpperAscii(b);
   };
   return platform;
 }
 
-// A signed text that loads met every rule; one that is refused after its signature says why.
+// A signed text that loads met every rule; one that is refused says why.
 void CheckSignedRules(const std::string& plain) {
-  SetupDescription description(SignedFuzzPlatform());
-  const bool loaded = description.LoadPlainText(plain);
-  Require(!loaded || description.SignedRefusal().empty(), "loaded with a refusal");
-  if (!loaded) return;
+  const LoadedDescription loaded = LoadPlainDescription(plain, SignedFuzzPlatform());
+  if (!loaded.Accepted()) {
+    Require(!DescribeRefusal(loaded.Refusal()).empty(), "refused without a reason");
+    return;
+  }
+  const SetupDescription& description = loaded.Description();
   const std::optional<std::int64_t> until =
       ParseValidUntil(TrimDescriptionSpace(description.GetValue(L"Valid Until")));
   Require(until && StillValid(*until, kFuzzNow), "loaded expired or without [Valid Until]");
@@ -132,8 +135,8 @@ void CompareListsWithLookups(const SetupDescription& description) {
 
 void FuzzDescriptionOne(const std::uint8_t* data, std::size_t size) {
   const std::string plain(reinterpret_cast<const char*>(data), size);
-  SetupDescription description(FuzzPlatform());
-  const bool loaded = description.LoadPlainText(plain);
+  const bool loaded = LoadPlainDescription(plain, FuzzPlatform()).Accepted();
+  SetupDescription description = SetupDescription::Read(plain, FuzzPlatform());
   const std::size_t visible = std::string(plain.c_str()).size();
   Require(description.Text().size() <= std::max(visible, SetupDescription::ExpandedLengthLimit(visible)),
           "expansion grew past its bound");

@@ -8,7 +8,7 @@
 #include "description/DecryptDescription.h"
 #include "description/DescriptionConstants.h"
 #include "description/DescriptionSyntax.h"
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
 #include "description/SetupDescription.h"
 #include "fs/PathText.h"
 
@@ -124,9 +124,9 @@ std::string DescribeDecryptionFailure(const std::string& file, const std::string
   const std::string which = "block " + std::to_string(result.failedBlock);
   switch (result.failure) {
     case DecryptionFailure::kUnreadableFile:
-    case DecryptionFailure::kNoSignature:
+    case DecryptionFailure::kNoFormatTag:
       if (file.size() < kDescriptionHeaderLength) return "shorter than the signature and its 0x00 byte";
-      return std::string("does not begin with the signature \"") + kFileSignatureBytes + "\" and a 0x00 byte";
+      return std::string("does not begin with the signature \"") + kFormatTagBytes + "\" and a 0x00 byte";
     case DecryptionFailure::kFileTooLarge:
       return "longer than " + std::to_string(kMaxDescriptionFileBytes) + " bytes; Setup.exe refuses it unread";
     case DecryptionFailure::kKeyDoesNotLoad: {
@@ -159,8 +159,7 @@ std::vector<std::string> CheckPlainDescription(const std::string& plain) {
   CheckRawLines(WidenAnsi(nullptr, plain), problems);
 
   std::vector<std::wstring> missing;
-  SetupDescription description(SampleFoldersPlatform(missing));
-  const bool loaded = description.LoadPlainText(plain);
+  const SetupDescription description = SetupDescription::Read(plain, SampleFoldersPlatform(missing));
   ReportUnknownPlaceholders(missing, problems);
   if (!description.PlaceholdersExpanded()) {
     problems.push_back("placeholder expansion does not end (a placeholder refers to itself, directly or "
@@ -172,7 +171,7 @@ std::vector<std::string> CheckPlainDescription(const std::string& plain) {
       problems.push_back("missing section [" + Narrow(section) + "]");
     }
   }
-  if (!loaded && description.FindSection(kEndSection) >= 0) {
+  if (description.FindSection(kEndSection) >= 0 && description.GetValue(kEndSection) != kEndValue) {
     problems.push_back("[End] holds " + Quoted(description.GetValue(kEndSection)) + " instead of 'End'");
   }
   CheckFiles(description, problems);
@@ -198,23 +197,5 @@ std::vector<std::string> CheckDescriptionFile(const std::string& file, const std
   const std::vector<std::string> more =
       CheckPlainDescription(std::string(plain.text.data(), static_cast<std::size_t>(plain.length)));
   problems.insert(problems.end(), more.begin(), more.end());
-  return problems;
-}
-
-std::vector<std::string> CheckFileHashCoverage(const std::string& plain) {
-  std::vector<std::wstring> missing;
-  SetupDescription description(SampleFoldersPlatform(missing));
-  description.LoadPlainText(plain);  // what is wrong besides the hashes the other checks say
-  const FileHashList hashes = FileHashesOf(description);
-  std::vector<std::string> problems;
-  for (const int line : hashes.badLines) {
-    problems.push_back("[File Hashes] line " + std::to_string(line) +
-                       " is not \"<64 hex digits> [<size>] <target>\" or names a target again; a build with a "
-                       "signing key refuses the description");
-  }
-  for (const std::wstring& target : TargetsWithoutHash(description.ListedFiles(), hashes)) {
-    problems.push_back("[Files to download] target " + Quoted(target) +
-                       " has no line in [File Hashes]; a build with a signing key refuses the description");
-  }
   return problems;
 }

@@ -13,7 +13,3 @@ std::vector<std::string> CheckDescriptionFile(const std::string& file, const std
 
 // The checks after decryption, on the plain text (ANSI code page).
 std::vector<std::string> CheckPlainDescription(const std::string& plain);
-
-// What a Setup.exe built with a signing key demands of the [File Hashes] of the plain text
-// beyond the signature: a line for every listed file, and no malformed line.
-std::vector<std::string> CheckFileHashCoverage(const std::string& plain);

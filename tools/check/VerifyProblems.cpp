@@ -37,7 +37,6 @@ VerifyReport VerifyProblems(const std::string& file, const std::string& keyHex,
   std::string matched;
   report.problems = MatchSigningKey(text, publicKeyPaths, matched);
   if (!matched.empty()) report.notes.push_back("signed by the key of " + matched);
-  for (std::string& problem : CheckFileHashCoverage(text)) report.problems.push_back(problem);
   const SignedTextReport signedText = CheckSignedText(text, now);
   report.problems.insert(report.problems.end(), signedText.problems.begin(), signedText.problems.end());
   report.notes.insert(report.notes.end(), signedText.notes.begin(), signedText.notes.end());

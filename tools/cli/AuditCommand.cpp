@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "description/DecryptDescription.h"
-#include "description/SetupDescription.h"
+#include "description/LoadDescription.h"
 #include "tools/audit/AuditReport.h"
 #include "tools/audit/ExpiryAudit.h"
 #include "tools/audit/SiteAudit.h"
@@ -21,14 +21,14 @@ int RunAuditCommand(const AuditArguments& args) {
   std::string file;
   if (!ReadFileBytes(args.inPath, file)) return Fail("cannot read " + args.inPath);
   const DecryptedDescription plain = DecryptDescriptionBytes(file, keyHex.c_str(), nullptr);
-  SetupDescription description;
-  if (!plain.HasText() || !plain.complete || !description.LoadPlainText(std::string(plain.text.data()))) {
+  const LoadedDescription loaded = LoadPlainDescription(plain.HasText() ? plain.text.data() : "", {});
+  if (!plain.HasText() || !plain.complete || !loaded.Accepted()) {
     return Fail(args.inPath + ": Setup.exe would refuse this description; `eiftool check` says why");
   }
   AuditOptions options = args.options;
   options.givenDescription = file;
   const std::unique_ptr<AuditHttp> http = MakeAuditHttp(args.http);
-  const AuditReport report = AuditDescription(description, options, *http, [](const std::string& line) {
+  const AuditReport report = AuditDescription(loaded.Description(), options, *http, [](const std::string& line) {
     std::cerr << "audit: " << line << std::endl;
   });
   for (const std::string& warning :

@@ -2,7 +2,7 @@
 
 #include <cryptopp/osrng.h>
 
-#include "description/FileSignature.h"
+#include "description/FormatTag.h"
 #include "download/HttpRules.h"
 
 std::size_t LargestPieceFor(const CryptoPP::RSA::PublicKey& key) {
@@ -16,7 +16,7 @@ bool EncryptPieces(const std::vector<std::string>& pieces, const CryptoPP::RSA::
     const RSAES_OAEP_SHA_Encryptor encryptor(key);
     const std::size_t blockLength = encryptor.FixedCiphertextLength();
     AutoSeededRandomPool random;
-    file.assign(kFileSignatureBytes, kFileSignatureLength);
+    file.assign(kFormatTagBytes, kFormatTagLength);
     file.push_back('\0');
     std::string block(blockLength, '\0');
     for (const std::string& piece : pieces) {

@@ -21,8 +21,9 @@ struct SignedTextReport {
   std::vector<std::string> notes;
 };
 
-// The checks of a signed plain text at `now` (seconds since 1970 UTC) that a build with a
-// signing key applies after the signature and the hash lines: expiry, application, sizes.
+// The rules that a build with a signing key applies to a signed plain text after its signature
+// (SignedRules.h), judged at `now` (seconds since 1970 UTC) after one read of the text: every
+// malformed hash line and listed file without one, then expiry, application and sizes.
 SignedTextReport CheckSignedText(const std::string& plain, std::int64_t now);
 
 // How long before its expiry a served description is worth a warning.
