@@ -275,26 +275,26 @@ std::vector<COLORREF> ControlsOwnRow(HWND bar) {
 // it is painted, also after the drawings were measured again for new system colours.
 TEST(ProgressWindowTest, TheBarOnScreenIsTheBarAtTheExactPosition) {
   for (const BarPainting painting : {BarPainting::kFromDrawings, BarPainting::kByControl}) {
-  SCOPED_TRACE(painting == BarPainting::kByControl ? "painted by the control" : "from the drawings");
-  ProgressWindow window(painting);
-  ASSERT_TRUE(window.Create());
-  EXPECT_EQ(window.Painting(), painting);  // Wine's bar composes from its drawings
-  PumpMessages();
-  const HWND bar = Bar(window);
-  for (const int total : {1000, 999983, 100 * 1000 * 1024}) {
-    SCOPED_TRACE(total);
-    ::SendMessageW(window.GetSafeHwnd(), WM_SYSCOLORCHANGE, 0, 0);
-    window.SetRangeMax(total);
-    Advance(window, static_cast<WPARAM>(total));  // from full
-    ::SendMessageW(bar, PBM_SETPOS, 0, 0);
-    window.SetRangeMax(total);  // back to empty: the window takes the position from the bar
-    for (int step = 1; step <= 60; ++step) {
-      Advance(window, static_cast<WPARAM>(total / 1500 + step));  // about a third of a column
-      const std::vector<COLORREF> shown = BarRow(bar);
-      ASSERT_EQ(Position(window), window.Position());  // the control is told when asked
-      ASSERT_EQ(shown, ControlsOwnRow(bar)) << "step " << step << ", position " << window.Position();
+    SCOPED_TRACE(painting == BarPainting::kByControl ? "painted by the control" : "from the drawings");
+    ProgressWindow window(painting);
+    ASSERT_TRUE(window.Create());
+    EXPECT_EQ(window.Painting(), painting);  // Wine's bar composes from its drawings
+    PumpMessages();
+    const HWND bar = Bar(window);
+    for (const int total : {1000, 999983, 100 * 1000 * 1024}) {
+      SCOPED_TRACE(total);
+      ::SendMessageW(window.GetSafeHwnd(), WM_SYSCOLORCHANGE, 0, 0);
+      window.SetRangeMax(total);
+      Advance(window, static_cast<WPARAM>(total));  // from full
+      ::SendMessageW(bar, PBM_SETPOS, 0, 0);
+      window.SetRangeMax(total);  // back to empty: the window takes the position from the bar
+      for (int step = 1; step <= 60; ++step) {
+        Advance(window, static_cast<WPARAM>(total / 1500 + step));  // about a third of a column
+        const std::vector<COLORREF> shown = BarRow(bar);
+        ASSERT_EQ(Position(window), window.Position());  // the control is told when asked
+        ASSERT_EQ(shown, ControlsOwnRow(bar)) << "step " << step << ", position " << window.Position();
+      }
     }
-  }
   }
 }
 
