@@ -133,7 +133,7 @@ void ProgressWindow::ChoosePainting(const wchar_t* occasion) {
                                                                     : BarPainting::kByControl;
   if (painting_ == BarPainting::kByControl) {
     const std::wstring reason = preferred_ == BarPainting::kByControl
-                                    ? L"the window was made to leave it to the control"
+                                    ? L"the program asked for it"
                                     : BarDrawingsReason(fill_.drawings);
     LogFailure(std::wstring(L"progress bar painted by its control (") + occasion + L"): " + reason);
   }
