@@ -41,9 +41,9 @@ class ProgressWindow {
   void SetRangeMax(int upperBound);
   // Destroys the window (if any); the object can create a new one afterwards.
   void DestroyWindow();
-  // The bar's position as advanced so far, kept here only: the control is told it at every
-  // redraw and before any message that reads or changes its state (its own, printing), so
-  // in between it may lag by less than a column.
+  // The bar's position as advanced so far, kept here only. The control is told it before any
+  // message that reads or changes the control's state (its own, printing) and, where it paints
+  // the bar, at every redraw; in between it may lag by less than a column.
   int Position() const { return position_; }
   // How often Advance has redrawn the bar since the window was made (tests, benchmarks).
   int Redraws() const { return redraws_; }
@@ -58,7 +58,8 @@ class ProgressWindow {
   // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar is redrawn
   // on the screen before the handler returns whenever its drawing changes: its filled part moves
   // to another column or the position reaches the upper bound; a message that changes no
-  // drawing costs a comparison. Position() is always exact.
+  // drawing costs a comparison. Each redraw also answers the messages that other threads and
+  // processes sent the window meanwhile. Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
