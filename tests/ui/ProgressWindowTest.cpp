@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "tests/support/DebugOutputListener.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/BarFill.h"
