@@ -62,9 +62,23 @@ struct RegistryKeyTraits {
   static Type Empty() { return nullptr; }
   static void Close(Type h) { ::RegCloseKey(h); }
 };
+// A GDI bitmap, as the picture's and the drawings' canvases are.
+struct BitmapTraits {
+  using Type = HBITMAP;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::DeleteObject(h); }
+};
+// A memory device context, to draw into.
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::DeleteDC(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
+using UniqueBitmap = UniqueHandle<BitmapTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;

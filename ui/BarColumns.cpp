@@ -8,14 +8,18 @@ namespace {
 long long CeilDivide(long long numerator, long long denominator) {
   return (numerator + denominator - 1) / denominator;
 }
+
+// Whether the count that a way of counting yields is followed: both when it is not known.
+bool Cuts(const BarScale& scale) { return scale.counting != BarCounting::kRounds; }
+bool Rounds(const BarScale& scale) { return scale.counting != BarCounting::kCuts; }
 }  // namespace
 
 BarColumns FilledColumns(const BarScale& scale, int position) {
   const long long span = static_cast<long long>(scale.high) - scale.low;
   if (span <= 0) return BarColumns();
   const long long scaled = (static_cast<long long>(position) - scale.low) * scale.width;
-  return BarColumns{scale.cuts ? static_cast<int>(scaled / span) : 0,
-                    scale.rounds ? static_cast<int>((2 * scaled + span) / (2 * span)) : 0};
+  return BarColumns{Cuts(scale) ? static_cast<int>(scaled / span) : 0,
+                    Rounds(scale) ? static_cast<int>((2 * scaled + span) / (2 * span)) : 0};
 }
 
 int LastPositionFilledAlike(const BarScale& scale, int position) {
@@ -26,8 +30,8 @@ int LastPositionFilledAlike(const BarScale& scale, int position) {
   const BarColumns now = FilledColumns(scale, position);
   // The next column is reached where (p - low) * width >= (cut + 1) * span, and for a rounding
   // control where 2 (p - low) * width + span >= 2 (rounded + 1) * span.
-  if (scale.cuts) last = std::min(last, scale.low + CeilDivide((now.cut + 1LL) * span, scale.width) - 1);
-  if (scale.rounds) {
+  if (Cuts(scale)) last = std::min(last, scale.low + CeilDivide((now.cut + 1LL) * span, scale.width) - 1);
+  if (Rounds(scale)) {
     last = std::min(last, scale.low + CeilDivide((2LL * now.rounded + 1) * span, 2LL * scale.width) - 1);
   }
   return static_cast<int>(last);

@@ -2,14 +2,17 @@
 // Which columns of the bar a position fills, and how far the position can go before that
 // changes: pure arithmetic, so that a progress message that moves no column costs a comparison.
 
-// The bar's range and how the control counts its filled columns (both ways when that could not
-// be told; then a position counts as moved when either count moves).
+// How the control turns a position into whole filled columns: it cuts the exact width or rounds
+// it; kUnknown when that could not be told, and a position then counts as moved when either
+// count moves.
+enum class BarCounting { kCuts, kRounds, kUnknown };
+
+// The bar's range and how the control counts its filled columns.
 struct BarScale {
   int low = 0;
   int high = 0;
   int width = 0;  // columns filled over the whole range
-  bool cuts = true;
-  bool rounds = true;
+  BarCounting counting = BarCounting::kUnknown;
 };
 
 // The filled width at `position`, cut and rounded (0 for a way the control does not count).

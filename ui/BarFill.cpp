@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/JpegResource.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 BITMAPINFO TopDown32(int width, int height) {
@@ -70,22 +70,26 @@ int HalfwayPosition(int low, int high, int width) {
   return high;
 }
 
-// Which way the control counts, from its drawing at a halfway position; the drawings are kept
-// only when that drawing is theirs composed.
-void TellRounding(HWND bar, int low, int high, BarFill& fill) {
+// Which way the control counts, from its drawing at a halfway position, and whether that
+// drawing is the two others composed.
+BarDrawings TellRounding(HWND bar, int low, int high, BarFill& fill) {
   const int halfway = HalfwayPosition(low, high, fill.width);
-  std::vector<uint32_t> part;
-  if (halfway < high) part = Drawing(bar, halfway, fill.imageWidth, fill.imageHeight);
-  if (part.empty()) return;
+  if (halfway >= high) return BarDrawings::kCountingUnknown;
+  const std::vector<uint32_t> part = Drawing(bar, halfway, fill.imageWidth, fill.imageHeight);
+  if (part.empty()) return BarDrawings::kUnreadable;
   int drawn = 0, first = 0;
   CompareMiddleRows(fill, fill.empty, part, drawn, first);
   const int cut = static_cast<int>(static_cast<long long>(halfway - low) * fill.width / (high - low));
-  if ((drawn == cut) == (drawn == cut + 1)) return;
-  fill.cuts = drawn == cut;
-  fill.rounds = !fill.cuts;
-  if (Composed(fill, drawn) == part) return;
-  fill.empty.clear();
-  fill.full.clear();
+  if ((drawn == cut) == (drawn == cut + 1)) return BarDrawings::kCountingUnknown;
+  fill.counting = drawn == cut ? BarCounting::kCuts : BarCounting::kRounds;
+  return Composed(fill, drawn) == part ? BarDrawings::kComposeTheBar : BarDrawings::kNotComposed;
+}
+
+BarDrawings Judge(HWND bar, int low, int high, BarFill& fill) {
+  if (fill.empty.empty() || fill.full.empty()) return BarDrawings::kUnreadable;
+  CompareMiddleRows(fill, fill.empty, fill.full, fill.width, fill.left);
+  if (fill.width <= 0) return BarDrawings::kNoFilling;
+  return TellRounding(bar, low, high, fill);
 }
 }  // namespace
 
@@ -97,11 +101,8 @@ BarFill MeasureBarFill(HWND bar, int low, int high, int position) {
   fill.imageHeight = client.bottom;
   fill.empty = Drawing(bar, low, fill.imageWidth, fill.imageHeight);
   fill.full = Drawing(bar, high, fill.imageWidth, fill.imageHeight);
-  if (!fill.empty.empty() && !fill.full.empty()) {
-    CompareMiddleRows(fill, fill.empty, fill.full, fill.width, fill.left);
-    if (fill.width > 0) TellRounding(bar, low, high, fill);
-  }
-  if (fill.width <= 0 || fill.cuts == fill.rounds) {
+  fill.drawings = Judge(bar, low, high, fill);
+  if (fill.drawings != BarDrawings::kComposeTheBar) {
     fill.empty.clear();
     fill.full.clear();
   }
@@ -109,8 +110,19 @@ BarFill MeasureBarFill(HWND bar, int low, int high, int position) {
   return fill;
 }
 
+const wchar_t* BarDrawingsReason(BarDrawings drawings) {
+  switch (drawings) {
+    case BarDrawings::kComposeTheBar: return L"its drawings compose the bar";
+    case BarDrawings::kUnreadable: return L"its drawings could not be read";
+    case BarDrawings::kNoFilling: return L"its empty and full drawings are alike";
+    case BarDrawings::kCountingUnknown: return L"it neither cuts nor rounds its filling";
+    case BarDrawings::kNotComposed: return L"its drawings do not compose its filling";
+  }
+  return L"";
+}
+
 bool PaintFilledBar(HDC dc, const RECT& area, const BarFill& fill, int columns) {
-  if (fill.empty.empty() || fill.full.empty()) return false;
+  if (fill.drawings != BarDrawings::kComposeTheBar) return false;
   const BITMAPINFO info = TopDown32(fill.imageWidth, fill.imageHeight);
   // Whole columns of one drawing, from `from` up to `to`: only the columns, never the rows, are
   // picked, so the way a top-down picture counts its rows does not matter.

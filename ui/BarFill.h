@@ -9,23 +9,25 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/UniqueHandle.h"
+#include "ui/BarColumns.h"
 
-// A memory device context, to draw the bar into.
-struct MemoryDcTraits {
-  using Type = HDC;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::DeleteDC(h); }
+// What the measurement found the control's drawings to be. Only kComposeTheBar lets the bar be
+// copied from them; every other value names why the control has to paint itself.
+enum class BarDrawings {
+  kComposeTheBar,    // every filling is the full drawing up to its width, the empty one after
+  kUnreadable,       // the control could not be drawn into memory
+  kNoFilling,        // its empty and full drawings do not differ
+  kCountingUnknown,  // whether it cuts or rounds could not be told
+  kNotComposed,      // a part-filled drawing is not made of the two (an animated theme, say)
 };
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 
 struct BarFill {
+  BarDrawings drawings = BarDrawings::kUnreadable;
   int width = 0;  // columns filled over the whole range; 0 when it could not be told
-  bool cuts = true;
-  bool rounds = true;  // both when it could not be told which
-  int left = 0;        // the first column that filling changes
-  // The client area drawn empty and full, 32-bit pixels, top row first; empty unless a
-  // part-filled drawing was found to be made of them.
+  BarCounting counting = BarCounting::kUnknown;
+  int left = 0;  // the first column that filling changes
+  // The client area drawn empty and full, 32-bit pixels, top row first; kept only when the
+  // drawings compose the bar.
   int imageWidth = 0;
   int imageHeight = 0;
   std::vector<uint32_t> empty;
@@ -36,6 +38,9 @@ struct BarFill {
 // `high`, as it was) and compares the drawings.
 BarFill MeasureBarFill(HWND bar, int low, int high, int position);
 
+// Why the control paints itself, in words, for a value other than kComposeTheBar.
+const wchar_t* BarDrawingsReason(BarDrawings drawings);
+
 // Paints `area` of the bar's client area into `dc` as the bar looks with `columns` filled, from
-// the kept drawings. False when there are no drawings to paint it from.
+// the kept drawings. False when the drawings do not compose the bar or a copy failed.
 bool PaintFilledBar(HDC dc, const RECT& area, const BarFill& fill, int columns);

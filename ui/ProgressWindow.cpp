@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "base/FailureLog.h"
 #include "res/resource.h"
@@ -42,19 +43,16 @@ class RedrawSuspended {
   HWND window_;
 };
 
-// The dialog manager's window procedure, the same for every dialog of the process; and the
-// bar control's, the same for every progress bar.
-WNDPROC dialogManager = nullptr;
-WNDPROC barControl = nullptr;
-
-// The window that this thread made last, found by a comparison: the system's own lookup
-// (GetWindowLongPtrW) costs a third of a whole message under Wine. A window's messages are
-// handled on the thread that made it, so each thread keeps its own.
-struct Receiver {
-  HWND window = nullptr;
-  ProgressWindow* self = nullptr;
-};
-thread_local Receiver receiver;
+// Shows what was drawn outside a paint on Wine's display, which happens only when the thread
+// waits for messages (on Windows the wait returns at once and changes nothing), and answers
+// the messages that other threads and processes sent the window meanwhile: the download runs on
+// the window's thread and takes no message, and a window that leaves them waiting for seconds
+// is judged hung. Posted messages stay queued, in their order.
+void ShowDrawingAndAnswerSentMessages() {
+  ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);
+  MSG message;
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
@@ -63,7 +61,7 @@ int AddClamped(int position, WPARAM amount) {
 }
 }  // namespace
 
-ProgressWindow::ProgressWindow() = default;
+ProgressWindow::ProgressWindow(BarPainting preferred) : preferred_(preferred) {}
 
 ProgressWindow::~ProgressWindow() { DestroyWindow(); }
 
@@ -78,9 +76,8 @@ bool ProgressWindow::Create(HINSTANCE module) {
 }
 
 void ProgressWindow::SetRangeMax(int upperBound) {
+  // The bar's procedure takes the range and the position the control is left with.
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, upperBound);
-  ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
-  position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
   ForgetDrawnBar();  // the same position fills other columns now
 }
 
@@ -111,22 +108,37 @@ BOOL ProgressWindow::OnInitDialog() {
   ::SendMessageW(progressBar_, PBM_SETPOS, kInitialPosition, 0);
   ::SendMessageW(progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range_));
   position_ = static_cast<int>(::SendMessageW(progressBar_, PBM_GETPOS, 0, 0));
+  redraws_ = 0;
+  ::SetWindowLongPtrW(progressBar_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  barControl_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+      progressBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::BarProcedure)));
+  ChoosePainting(L"the window was made");
+  return TRUE;
+}
+
+void ProgressWindow::ChoosePainting(const wchar_t* occasion) {
   {
+    measuring_ = true;
     const RedrawSuspended quiet(progressBar_);
     fill_ = MeasureBarFill(progressBar_, range_.iLow, range_.iHigh, position_);
+    measuring_ = false;
   }
   if (fill_.width <= 0) {
     RECT client = {};
     ::GetClientRect(progressBar_, &client);
     fill_.width = client.right - client.left;
   }
+  const bool composes = fill_.drawings == BarDrawings::kComposeTheBar;
+  painting_ = preferred_ == BarPainting::kFromDrawings && composes ? BarPainting::kFromDrawings
+                                                                    : BarPainting::kByControl;
+  if (painting_ == BarPainting::kByControl) {
+    const std::wstring reason = preferred_ == BarPainting::kByControl
+                                    ? L"the program asked for it"
+                                    : BarDrawingsReason(fill_.drawings);
+    LogFailure(std::wstring(L"progress bar painted by its control (") + occasion + L"): " + reason);
+  }
   ForgetDrawnBar();
-  controlPosition_ = position_;
-  redraws_ = 0;
-  const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-      progressBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::BarProcedure)));
-  if (previous != &ProgressWindow::BarProcedure) barControl = previous;
-  return TRUE;
+  ::InvalidateRect(progressBar_, nullptr, FALSE);
 }
 
 LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
@@ -143,22 +155,20 @@ void ProgressWindow::ForgetDrawnBar() {
 }
 
 BarScale ProgressWindow::Scale() const {
-  return BarScale{range_.iLow, range_.iHigh, fill_.width, fill_.cuts, fill_.rounds};
+  return BarScale{range_.iLow, range_.iHigh, fill_.width, fill_.counting};
 }
 
 int ProgressWindow::DrawnColumns(int position) const {
   const BarColumns columns = FilledColumns(Scale(), position);
-  return fill_.cuts ? columns.cut : columns.rounded;
+  return fill_.counting == BarCounting::kRounds ? columns.rounded : columns.cut;
 }
 
-// Shown before the handler returns. Where the drawings compose the bar, the columns that moved
-// are copied into it and the control is not told: under Wine telling it costs a paint of its
-// own, seven requests to the server. Drawing outside a paint reaches Wine's screen only when
-// the thread waits for messages (no message loop runs here), so a wait of no time follows; on
-// Windows it returns at once and changes nothing.
+// Shown before the handler returns. From the drawings, the columns that moved are copied into
+// the bar and the control is not told: under Wine telling it costs a paint of its own, seven
+// requests to the server.
 void ProgressWindow::RepaintBar() {
   ++redraws_;
-  if (DrawsFromDrawings()) {
+  if (painting_ == BarPainting::kFromDrawings) {
     const int columns = DrawnColumns(position_);
     RECT area = {0, 0, fill_.imageWidth, fill_.imageHeight};
     if (drawnColumns_ >= 0) {
@@ -172,13 +182,13 @@ void ProgressWindow::RepaintBar() {
       const DWORD error = ::GetLastError();
       LogFailure(L"progress bar not drawn: no device context" + ErrorSuffix(error));
     }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);
     drawnColumns_ = columns;
   } else {
-    ::SendMessageW(progressBar_, PBM_SETPOS, position_, 0);
+    ::CallWindowProcW(barControl_, progressBar_, PBM_SETPOS, position_, 0);
     ::UpdateWindow(progressBar_);
   }
   drawnUpTo_ = LastPositionFilledAlike(Scale(), position_);
+  ShowDrawingAndAnswerSentMessages();  // last: a message answered here may advance the bar
 }
 
 void ProgressWindow::CopyBar(HDC dc, const RECT& area, int columns) const {
@@ -187,21 +197,17 @@ void ProgressWindow::CopyBar(HDC dc, const RECT& area, int columns) const {
   LogFailure(L"progress bar not drawn: its drawings were not copied" + ErrorSuffix(error));
 }
 
-// The control learns the window's position first; what the message leaves is the truth after.
 LRESULT ProgressWindow::HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (controlPosition_ != position_) {
-    ::CallWindowProcW(barControl, progressBar_, PBM_SETPOS, position_, 0);
-  }
-  const LRESULT result = ::CallWindowProcW(barControl, progressBar_, message, wParam, lParam);
+  ::CallWindowProcW(barControl_, progressBar_, PBM_SETPOS, position_, 0);
+  const LRESULT result = ::CallWindowProcW(barControl_, progressBar_, message, wParam, lParam);
   PBRANGE range = {};
-  ::CallWindowProcW(barControl, progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-  const int position = static_cast<int>(::CallWindowProcW(barControl, progressBar_, PBM_GETPOS, 0, 0));
+  ::CallWindowProcW(barControl_, progressBar_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  const int position = static_cast<int>(::CallWindowProcW(barControl_, progressBar_, PBM_GETPOS, 0, 0));
   if (position != position_ || range.iLow != range_.iLow || range.iHigh != range_.iHigh) {
     position_ = position;
     range_ = range;
     ForgetDrawnBar();
   }
-  controlPosition_ = position_;
   return result;
 }
 
@@ -212,67 +218,87 @@ void ProgressWindow::OnDestroy() {
       ::SendMessageW(picture_, STM_SETIMAGE, IMAGE_BITMAP, 0));
   if (shown && shown != bitmap_.get()) ::DeleteObject(shown);
   bitmap_.reset();
-  if (receiver.window == window_) receiver = Receiver();
+}
+
+// The controls are gone by now; the window's own procedure is handed back.
+void ProgressWindow::OnNcDestroy() {
+  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogManager_));
+  ::SetWindowLongPtrW(window_, DWLP_USER, 0);
   progressBar_ = nullptr;
   picture_ = nullptr;
   window_ = nullptr;
 }
 
-INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<ProgressWindow*>(lParam);
-    ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-    self->window_ = window;
-    receiver = Receiver{window, self};
-    const auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::WindowProcedure)));
-    if (previous != &ProgressWindow::WindowProcedure) dialogManager = previous;
-    return self->OnInitDialog();
-  }
-  ProgressWindow* self = FromWindow(window);
-  if (!self) return FALSE;
-  switch (message) {
-    case kProgressMessage:  // only where the window procedure could not be put in front
-      ::SetWindowLongPtrW(window, DWLP_MSGRESULT, self->Advance(wParam, lParam));
-      return TRUE;
-    case WM_DESTROY:
-      self->OnDestroy();
-      ::SetWindowLongPtrW(window, DWLP_USER, 0);
-      return FALSE;
-    default:
-      return FALSE;
-  }
+INT_PTR CALLBACK ProgressWindow::DialogProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;
+  auto* self = reinterpret_cast<ProgressWindow*>(lParam);
+  ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+  self->window_ = window;
+  self->dialogManager_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindow::WindowProcedure)));
+  return self->OnInitDialog();
 }
 
 LRESULT CALLBACK ProgressWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kProgressMessage) {
-    ProgressWindow* self = window == receiver.window ? receiver.self : FromWindow(window);
-    return self ? self->Advance(wParam, lParam) : 0;
+  auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+  const WNDPROC next = self->dialogManager_;
+  switch (message) {
+    case kProgressMessage:
+      return self->Advance(wParam, lParam);
+    case WM_DESTROY:
+      self->OnDestroy();
+      break;
+    case WM_NCDESTROY:
+      self->OnNcDestroy();
+      break;
+    // The control's drawings follow the theme and the system colours; the bar learns of them
+    // from its window.
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+      ::SendMessageW(self->progressBar_, message, wParam, lParam);
+      break;
+    case WM_DPICHANGED: {
+      const LRESULT result = ::CallWindowProcW(next, window, message, wParam, lParam);
+      self->ChoosePainting(L"the DPI changed");
+      return result;
+    }
+    default:
+      break;
   }
-  return ::CallWindowProcW(dialogManager, window, message, wParam, lParam);
+  return ::CallWindowProcW(next, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ProgressWindow::BarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-  ProgressWindow* self = FromWindow(::GetParent(bar));
-  if (!self || self->progressBar_ != bar || !self->DrawsFromDrawings()) {
-    return ::CallWindowProcW(barControl, bar, message, wParam, lParam);
-  }
-  if (message == WM_PAINT) {
-    PAINTSTRUCT paint = {};
-    if (const HDC dc = ::BeginPaint(bar, &paint)) {
-      self->CopyBar(dc, paint.rcPaint, self->DrawnColumns(self->position_));
+  auto* self = reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(bar, GWLP_USERDATA));
+  const WNDPROC next = self->barControl_;
+  if (self->measuring_) return ::CallWindowProcW(next, bar, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT:
+      if (self->painting_ == BarPainting::kByControl) break;
+      {
+        PAINTSTRUCT paint = {};
+        if (const HDC dc = ::BeginPaint(bar, &paint)) {
+          self->CopyBar(dc, paint.rcPaint, self->DrawnColumns(self->position_));
+        }
+        ::EndPaint(bar, &paint);
+      }
+      return 0;
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+    case WM_SIZE: {
+      const LRESULT result = ::CallWindowProcW(next, bar, message, wParam, lParam);
+      self->ChoosePainting(message == WM_SIZE ? L"the bar's size changed" : L"the theme or the colours changed");
+      return result;
     }
-    ::EndPaint(bar, &paint);
-    return 0;
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+      return ::CallWindowProcW(next, bar, message, wParam, lParam);
+    default:
+      break;
   }
   // The control's own messages (PBM_*, CCM_*) and printing read or change its position.
   if (message >= WM_USER || message == WM_PRINT || message == WM_PRINTCLIENT) {
     return self->HandOnToBar(message, wParam, lParam);
   }
-  return ::CallWindowProcW(barControl, bar, message, wParam, lParam);
-}
-
-ProgressWindow* ProgressWindow::FromWindow(HWND window) {
-  return reinterpret_cast<ProgressWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+  return ::CallWindowProcW(next, bar, message, wParam, lParam);
 }

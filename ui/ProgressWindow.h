@@ -1,6 +1,7 @@
 #pragma once
 // The only window: a caption-less pop-up from dialog template 138 with the picture above a
-// progress bar. No message loop runs, so the window paints itself when its bar moves.
+// progress bar. No message loop runs, so the window paints itself when its bar moves, and
+// answers there what other threads and processes have sent it meanwhile.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,6 +12,11 @@
 #include "ui/BarFill.h"
 #include "ui/JpegResource.h"
 
+// How the bar reaches the screen: copied from the control's drawings, where they compose it (a
+// copy, where the control's own paint costs hundreds of times as much), or painted by the
+// control.
+enum class BarPainting { kFromDrawings, kByControl };
+
 class ProgressWindow {
  public:
   static constexpr int kTemplateId = 138;
@@ -20,7 +26,9 @@ class ProgressWindow {
   // The strip below the picture that the bar sits in, in pixels.
   static constexpr int kBarStripHeight = 25;
 
-  ProgressWindow();
+  // kFromDrawings: the bar is copied from the control's drawings wherever they compose it;
+  // kByControl: the control always paints it (a test of that path).
+  explicit ProgressWindow(BarPainting preferred = BarPainting::kFromDrawings);
   virtual ~ProgressWindow();
   ProgressWindow(const ProgressWindow&) = delete;
   ProgressWindow& operator=(const ProgressWindow&) = delete;
@@ -33,11 +41,14 @@ class ProgressWindow {
   void SetRangeMax(int upperBound);
   // Destroys the window (if any); the object can create a new one afterwards.
   void DestroyWindow();
-  // The bar's position as advanced so far. The control itself may lag by less than a column
-  // until anything asks it (its own messages, a paint, printing).
+  // The bar's position as advanced so far, kept here only. The control is told it before any
+  // message that reads or changes the control's state (its own, printing) and, where it paints
+  // the bar, at every redraw; in between it may lag by less than a column.
   int Position() const { return position_; }
   // How often Advance has redrawn the bar since the window was made (tests, benchmarks).
   int Redraws() const { return redraws_; }
+  // How the bar is painted, as chosen last.
+  BarPainting Painting() const { return painting_; }
 
  protected:
   // Binds the two controls of the template to their members.
@@ -47,22 +58,26 @@ class ProgressWindow {
   // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar is redrawn
   // on the screen before the handler returns whenever its drawing changes: its filled part moves
   // to another column or the position reaches the upper bound; a message that changes no
-  // drawing costs a comparison. Position() is always exact.
+  // drawing costs a comparison. Each redraw also answers the messages that other threads and
+  // processes sent the window meanwhile. Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
+  // Creates the window: takes WM_INITDIALOG only, and puts WindowProcedure in front.
   static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam);
-  // Takes kProgressMessage ahead of the dialog manager, which would add several times the
-  // handler's own cost to every message; hands every other message on.
+  // The window's procedure. Takes kProgressMessage ahead of the dialog manager, which would add
+  // several times the handler's own cost to every message, and hands every other message on.
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // Where the bar is drawn from the control's own drawings: paints its WM_PAINT from them, and
-  // tells the control its position before any message that reads or changes its state, taking
-  // what that message left as the window's position and range.
+  // The bar's: paints the bar from the drawings where they compose it, tells the control its
+  // position before any message that reads or changes its state, and chooses the painting anew
+  // when the control's drawings may have changed.
   static LRESULT CALLBACK BarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
-  static ProgressWindow* FromWindow(HWND window);
   void OnDestroy();
-  bool DrawsFromDrawings() const { return !fill_.full.empty() && fill_.cuts != fill_.rounds; }
+  void OnNcDestroy();
+  // Measures the control's drawings and chooses how the bar is painted; a choice of kByControl
+  // leaves its reason line. `occasion` says what asked for it.
+  void ChoosePainting(const wchar_t* occasion);
   // The next Advance redraws the bar, whatever it moved.
   void ForgetDrawnBar();
   BarScale Scale() const;
@@ -70,23 +85,27 @@ class ProgressWindow {
   void RepaintBar();
   // Copies `area` of the bar with `columns` filled from the drawings.
   void CopyBar(HDC dc, const RECT& area, int columns) const;
+  // The control learns the position first; what the message leaves is the position after.
   LRESULT HandOnToBar(UINT message, WPARAM wParam, LPARAM lParam);
 
+  const BarPainting preferred_;
   HINSTANCE module_ = nullptr;
   HWND window_ = nullptr;
   HWND progressBar_ = nullptr;
   HWND picture_ = nullptr;
+  // The procedures that the window's and the bar's own procedures hand messages on to.
+  WNDPROC dialogManager_ = nullptr;
+  WNDPROC barControl_ = nullptr;
   // Shown by the picture control, which does not own it: freed when the window goes.
   UniqueBitmap bitmap_;
-  // The true position and range. Where the bar is drawn from the drawings, the control is told
-  // only when something asks it; else whenever its drawing changes.
   int position_ = 0;
   PBRANGE range_ = {0, 100};
-  BarFill fill_;  // how the control fills, as measured when the window was made
+  BarFill fill_;  // how the control fills, as measured for the current choice
+  BarPainting painting_ = BarPainting::kByControl;
+  bool measuring_ = false;  // the control's messages go straight to it meanwhile
   // The highest position that the bar as last drawn still shows exactly; Advance draws only
   // past it. Below every position until the bar is first drawn in the current range.
   int drawnUpTo_ = INT_MIN;
-  int drawnColumns_ = -1;   // as last drawn from the drawings; -1: not drawn in this range
-  int controlPosition_ = 0;  // what the control was last told, where it is drawn from drawings
+  int drawnColumns_ = -1;  // as last drawn from the drawings; -1: not drawn in this range
   int redraws_ = 0;
 };

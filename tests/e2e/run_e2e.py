@@ -17,7 +17,7 @@ import unittest
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(__file__))
-from wine_tools import REPO, Observer, windows_path, wine, wine_temp_folder  # noqa: E402
+from wine_tools import REPO, Observer, windows_path, wine, wine_popen, wine_temp_folder  # noqa: E402
 from products import build_setting, pack_with_build_key, setup_for_hosts  # noqa: E402
 sys.path.insert(0, os.path.join(REPO, "tests", "servers"))
 from rig import Rig  # noqa: E402
@@ -229,6 +229,24 @@ class EndToEndTest(unittest.TestCase):
         self.assertEqual(self.rig.requests("host2"), [])
         self.assertEqual(self.rig.requests("site2"), [])
         self.assertEqual(self.rig.requests("host1-tls") + self.rig.requests("site1-tls"), [])
+
+    def test_the_window_answers_what_another_process_sends_it_while_data_flows(self):
+        """WM_NULL from another process every half second while 3 MB flow at 250 KB/s (13 s):
+        each is answered within the 5 s after which Windows judges a window hung."""
+        self.rig.rate = "250k"
+        try:
+            s = self.start("answering")
+        finally:
+            self.rig.rate = None
+        s.serve_description("host1", description_text(standard_files(), [self.host("site1")]))
+        s.serve_files("site1")
+        pinger = wine_popen([ENV["PINGER_EXE"], "Velmar's Projects"], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        s.run()
+        answers = pinger.communicate(timeout=120)[0].splitlines()
+        self.assertInstalled(s, self.host("site1"))
+        self.assertNotIn("unanswered", answers)
+        self.assertGreaterEqual(len(answers), 20, answers)
 
     def test_https_build_requests_the_same_over_https_only(self):
         s = self.start("https", exe=ENV["HTTPS_SETUP_EXE"], hosts=("host1-tls", "host2-tls"))

@@ -6,16 +6,22 @@
 
 #include "ui/BarColumns.h"
 
+namespace {
+constexpr BarCounting C = BarCounting::kCuts;
+constexpr BarCounting R = BarCounting::kRounds;
+constexpr BarCounting U = BarCounting::kUnknown;
+}  // namespace
+
 TEST(BarColumnsTest, TheLastPositionFilledAlikeIsExactlyWhereTheColumnsMove) {
   const BarScale scales[] = {
-      {0, 100, 536, true, false},   {0, 100, 536, false, true},  {0, 100, 536, true, true},
-      {0, 1000, 7, true, false},    {0, 1000, 7, false, true},   {0, 1000, 7, true, true},
-      {5, 1999, 533, true, false},  {5, 1999, 533, false, true}, {-40, 60, 3, true, true},
-      {0, 1, 536, true, true},
+      {0, 100, 536, C},   {0, 100, 536, R},  {0, 100, 536, U},
+      {0, 1000, 7, C},    {0, 1000, 7, R},   {0, 1000, 7, U},
+      {5, 1999, 533, C},  {5, 1999, 533, R}, {-40, 60, 3, U},
+      {0, 1, 536, U},
   };
   for (const BarScale& scale : scales) {
     SCOPED_TRACE(::testing::Message() << scale.low << ".." << scale.high << " width " << scale.width
-                                      << (scale.cuts ? " cuts" : "") << (scale.rounds ? " rounds" : ""));
+                                      << " counting " << static_cast<int>(scale.counting));
     for (int position = scale.low; position < scale.high; ++position) {
       const int last = LastPositionFilledAlike(scale, position);
       ASSERT_GE(last, position);
@@ -30,7 +36,7 @@ TEST(BarColumnsTest, TheLastPositionFilledAlikeIsExactlyWhereTheColumnsMove) {
 }
 
 TEST(BarColumnsTest, TheWholeIntRangeNeitherOverflowsNorStopsShort) {
-  const BarScale scale = {0, INT_MAX, 536, true, true};
+  const BarScale scale = {0, INT_MAX, 536, U};
   for (const int position : {0, 1, 4006, INT_MAX / 2, INT_MAX - 4007, INT_MAX - 1}) {
     const int last = LastPositionFilledAlike(scale, position);
     ASSERT_GE(last, position);

@@ -1,5 +1,6 @@
 // Opens the progress window as Setup.exe does, advances its bar by 1 KB chunks to the given
-// tenths of a percent without ever taking a message, and prints where the bar is on the screen
+// tenths of a percent without ever taking a message (the bar painted by the control with a
+// second argument "control"), and prints where the bar is on the screen
 // and its middle row as the window draws it; then waits, still taking no message, until it is
 // ended. tests/ui/bar_on_display.py compares that row with what the X display shows.
 #include <windows.h>
@@ -11,7 +12,8 @@
 
 int wmain(int argc, wchar_t** argv) {
   const int permille = argc > 1 ? _wtoi(argv[1]) : 500;
-  ProgressWindow window;
+  const bool byControl = argc > 2 && std::wcscmp(argv[2], L"control") == 0;
+  ProgressWindow window(byControl ? BarPainting::kByControl : BarPainting::kFromDrawings);
   if (!window.Create()) return 1;
   const HWND hwnd = window.GetSafeHwnd();
   ::SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);

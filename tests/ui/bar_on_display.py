@@ -2,7 +2,8 @@
 """What the user sees: the bar on the X display (read with xwd) is the bar the window drew, at
 several positions, while the program takes no message (as Setup.exe, which runs no message
 loop). Wine keeps a window's drawing in memory until it is told to show it; a bar that moved
-in memory only would leave the screen behind. Usage: bar_on_display.py PROGRAM"""
+in memory only would leave the screen behind. Both ways of painting the bar: copied from the
+control's drawings, and by the control itself. Usage: bar_on_display.py PROGRAM"""
 import os
 import subprocess
 import sys
@@ -20,8 +21,8 @@ def shown_row(x, y, width):
     return [raw[i:i + 3].hex() for i in range(0, len(raw), 3)]
 
 
-def check(program, permille):
-    process = subprocess.Popen([WINE_RUN, program, str(permille)], stdout=subprocess.PIPE, text=True,
+def check(program, permille, painting):
+    process = subprocess.Popen([WINE_RUN, program, str(permille), painting], stdout=subprocess.PIPE, text=True,
                                stdin=subprocess.DEVNULL)
     try:
         header = process.stdout.readline().split()
@@ -44,10 +45,11 @@ def check(program, permille):
 
 def main():
     failures = 0
-    for permille in (3, 100, 501, 1000):
-        problem = check(sys.argv[1], permille)
-        print("%5.1f %%: %s" % (permille / 10.0, problem or "the display shows the drawn bar"))
-        failures += problem is not None
+    for painting in ("drawings", "control"):
+        for permille in (3, 100, 501, 1000):
+            problem = check(sys.argv[1], permille, painting)
+            print("%-8s %5.1f %%: %s" % (painting, permille / 10.0, problem or "the display shows the drawn bar"))
+            failures += problem is not None
     return 1 if failures else 0
 
 
