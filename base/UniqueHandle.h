@@ -1,7 +1,10 @@
 #pragma once
 // One owner for every kind of Windows handle: copy deleted, move allowed, closed on destruction.
-// A Traits type names the handle type, its empty value and how to close it.
+// A Traits type names the handle type, its empty value and how to close it. Every owner is here
+// except WinINet's, whose close function is loaded on first use: it sits beside that function
+// table in download/, which this layer cannot include.
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <utility>
 
@@ -74,6 +77,38 @@ struct MemoryDcTraits {
   static Type Empty() { return nullptr; }
   static void Close(Type h) { ::DeleteDC(h); }
 };
+// A window made with CreateWindowEx.
+struct WindowTraits {
+  using Type = HWND;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::DestroyWindow(h); }
+};
+struct MappedViewTraits {
+  using Type = const void*;
+  static Type Empty() { return nullptr; }
+  static void Close(Type view) { ::UnmapViewOfFile(view); }
+};
+// CryptoAPI's provider, hash and key objects, and the memory its decoders allocate.
+struct CryptProviderTraits {
+  using Type = HCRYPTPROV;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptReleaseContext(h, 0); }
+};
+struct CryptHashTraits {
+  using Type = HCRYPTHASH;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptDestroyHash(h); }
+};
+struct CryptKeyTraits {
+  using Type = HCRYPTKEY;
+  static Type Empty() { return 0; }
+  static void Close(Type h) { ::CryptDestroyKey(h); }
+};
+struct LocalMemoryTraits {
+  using Type = HLOCAL;
+  static Type Empty() { return nullptr; }
+  static void Close(Type h) { ::LocalFree(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
@@ -82,3 +117,9 @@ using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueBitmap = UniqueHandle<BitmapTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueMappedView = UniqueHandle<MappedViewTraits>;
+using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
+using UniqueCryptHash = UniqueHandle<CryptHashTraits>;
+using UniqueCryptKey = UniqueHandle<CryptKeyTraits>;
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;

@@ -5,12 +5,5 @@
 
 #include "base/UniqueHandle.h"
 
-struct WindowTraits {
-  using Type = HWND;
-  static Type Empty() { return nullptr; }
-  static void Close(Type h) { ::DestroyWindow(h); }
-};
-using UniqueWindow = UniqueHandle<WindowTraits>;
-
 // Empty when the window could not be made.
 UniqueWindow CreateIdleWindow();

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "base/CryptHandles.h"
+#include "base/UniqueHandle.h"
 
 // A key-less context (CRYPT_VERIFYCONTEXT) of the first of the provider `types` that the system
 // has; empty, with one failure line, when it has none of them.

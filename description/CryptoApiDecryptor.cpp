@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/CryptHandles.h"
+#include "base/UniqueHandle.h"
 #include "base/HexText.h"
 #include "crypto/Crypt32Functions.h"
 #include "crypto/CryptoApiHandles.h"

@@ -44,15 +44,8 @@ class RedrawSuspended {
 };
 
 // Shows what was drawn outside a paint on Wine's display, which happens only when the thread
-// waits for messages (on Windows the wait returns at once and changes nothing), and answers
-// the messages that other threads and processes sent the window meanwhile: the download runs on
-// the window's thread and takes no message, and a window that leaves them waiting for seconds
-// is judged hung. Posted messages stay queued, in their order.
-void ShowDrawingAndAnswerSentMessages() {
-  ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);
-  MSG message;
-  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
+// waits for messages (on Windows the wait returns at once and changes nothing).
+void ShowDrawing() { ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT); }
 
 // A position far beyond the int range is held at its edge instead of wrapping round.
 int AddClamped(int position, WPARAM amount) {
@@ -145,8 +138,21 @@ LRESULT ProgressWindow::Advance(WPARAM amount, LPARAM) {
   if (amount == 0) return 0;
   position_ = std::min(AddClamped(position_, amount), range_.iHigh);
   // A download sends a message per kilobyte, and most of them leave every pixel as it is.
-  if (position_ > drawnUpTo_) RepaintBar();
+  if (position_ > drawnUpTo_) {
+    RepaintBar();
+  } else if (::GetTickCount() - answeredAt_ >= kAnswerEveryMs) {
+    AnswerSentMessages();
+  }
   return 0;
+}
+
+// The download runs on the window's thread and takes no message, and a window that leaves the
+// messages other threads and processes send it waiting for seconds is judged hung. Posted
+// messages stay queued, in their order.
+void ProgressWindow::AnswerSentMessages() {
+  answeredAt_ = ::GetTickCount();
+  MSG message;
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void ProgressWindow::ForgetDrawnBar() {
@@ -188,7 +194,8 @@ void ProgressWindow::RepaintBar() {
     ::UpdateWindow(progressBar_);
   }
   drawnUpTo_ = LastPositionFilledAlike(Scale(), position_);
-  ShowDrawingAndAnswerSentMessages();  // last: a message answered here may advance the bar
+  ShowDrawing();
+  AnswerSentMessages();  // last: a message answered here may advance the bar
 }
 
 void ProgressWindow::CopyBar(HDC dc, const RECT& area, int columns) const {

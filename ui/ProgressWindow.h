@@ -58,8 +58,9 @@ class ProgressWindow {
   // kProgressMessage: adds `amount` to the position, held at the upper bound. The bar is redrawn
   // on the screen before the handler returns whenever its drawing changes: its filled part moves
   // to another column or the position reaches the upper bound; a message that changes no
-  // drawing costs a comparison. Each redraw also answers the messages that other threads and
-  // processes sent the window meanwhile. Position() is always exact.
+  // drawing costs a comparison and a look at the tick count. Each redraw, and a message after
+  // kAnswerEveryMs without one, answers the messages that other threads and processes sent the
+  // window meanwhile. Position() is always exact.
   LRESULT Advance(WPARAM amount, LPARAM);
 
  private:
@@ -83,6 +84,7 @@ class ProgressWindow {
   BarScale Scale() const;
   int DrawnColumns(int position) const;
   void RepaintBar();
+  void AnswerSentMessages();
   // Copies `area` of the bar with `columns` filled from the drawings.
   void CopyBar(HDC dc, const RECT& area, int columns) const;
   // The control learns the position first; what the message leaves is the position after.
@@ -108,4 +110,8 @@ class ProgressWindow {
   int drawnUpTo_ = INT_MIN;
   int drawnColumns_ = -1;  // as last drawn from the drawings; -1: not drawn in this range
   int redraws_ = 0;
+  // When sent messages were last answered (GetTickCount). A column of a large file on a slow
+  // line can take longer than the 5 s after which Windows judges a window hung.
+  DWORD answeredAt_ = 0;
+  static constexpr DWORD kAnswerEveryMs = 500;
 };

@@ -13,12 +13,6 @@
 
 #include "base/UniqueHandle.h"
 
-struct MappedViewTraits {
-  using Type = const void*;
-  static Type Empty() { return nullptr; }
-  static void Close(Type view) { ::UnmapViewOfFile(view); }
-};
-
 class DebugOutputListener {
  public:
   DebugOutputListener();
@@ -43,7 +37,7 @@ class DebugOutputListener {
   UniqueKernelHandle dataReady_;
   UniqueKernelHandle mapping_;
   UniqueKernelHandle stop_;
-  UniqueHandle<MappedViewTraits> view_;
+  UniqueMappedView view_;
   std::thread reader_;
 
   std::mutex mutex_;
